@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A video input as every frame reader sees it. Frames are RGBA, 8 bits per
+// channel (A = 255), top row first, rows of width * 4 bytes without gaps.
+// Implementations deliver frames from their own thread; every operation here
+// may be called from the GUI thread while that thread runs.
+class ISource
+{
+public:
+    virtual ~ISource() = default;
+
+    // GPU texture of the source, 0 when the platform layer keeps none.
+    virtual unsigned int textureId() = 0;
+    virtual int width() = 0;
+    virtual int height() = 0;
+    // Upload a newly arrived frame into the texture (no-op without one).
+    virtual void updateTexture() = 0;
+    // Copy the newest frame into out (resized to width * height * 4).
+    virtual void getLatestFrame(std::vector<uint8_t> &out) = 0;
+    virtual std::string name() = 0;
+    virtual void setName(std::string name) = 0;
+    virtual void toggleFlip() {}
+    virtual void showSettingsDialog() {}
+};
