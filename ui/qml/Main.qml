@@ -1,9 +1,356 @@
+// The operator's main window: a frameless window that draws its own header,
+// status bar and resize borders.
+//
+// Slots for the views that other components fill. Each slot holds one
+// placeholder line; replace that line with the component, keeping its id:
+//   isoMonitorGridSlot   -> IsoMonitorGrid { id: isoMonitorGrid; anchors.fill: parent }
+//   mainPreviewSlot      -> MainPreviewPanel { id: mainPreviewPanel; anchors.fill: parent }
+//   audioMixerSlot       -> AudioMixerPanel { id: audioMixerPanel; anchors.fill: parent }
+//                           (its contentWidth limits how wide the splitter lets the mixer grow)
+//   sourceConfigDialog   -> SourceConfigDialog { id: sourceConfigDialog; anchors.fill: parent; z: 150 }
+//   remoteControlDialog  -> RemoteControlDialog { id: remoteControlDialog; anchors.fill: parent; z: 180 }
+//   updateDialog         -> UpdateDialog { id: updateDialog; anchors.fill: parent; z: 200 }
+// Components inside the window reach the overlays through these ids
+// (sourceConfigDialog.openForChannel(id, editMode), remoteControlDialog.openDialog()).
 import QtQuick
+import QtQuick.Layouts
 import QtQuick.Window
+import Qt.labs.settings 1.0
+import Korvex 1.0
+import "MixerSplitter.js" as Splitter
 
 Window {
-    width: 1280; height: 800
+    id: mainWindow
+
+    width: 1280
+    height: 720
+    minimumWidth: 1024
+    minimumHeight: 640
     visible: true
-    color: "#000000"
-    title: "Korvex Studio"
+    title: "Korvex Studio 2.4.6b"
+    color: Colors.backgroundDark
+    flags: Qt.Window | Qt.FramelessWindowHint
+
+    // A plain stand-in that names the view which will fill its slot.
+    component SlotPlaceholder: Rectangle {
+        property string label
+        color: Colors.panelDark
+        border.width: 1
+        border.color: Colors.borderDark
+        radius: 4
+        Text {
+            anchors.centerIn: parent
+            width: parent.width - 24
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.WordWrap
+            text: parent.label
+            color: Colors.textSecondary
+            font: Typography.caption
+        }
+    }
+
+    // A stand-in overlay: hidden until opened, a click anywhere closes it.
+    component OverlayPlaceholder: Rectangle {
+        property string label
+        visible: false
+        color: Qt.rgba(0, 0, 0, 0.7)
+        MouseArea {
+            anchors.fill: parent
+            onClicked: parent.visible = false
+        }
+        SlotPlaceholder {
+            anchors.centerIn: parent
+            width: 420
+            height: 120
+            label: parent.label
+        }
+    }
+
+    // A resize border: a press starts the system resize from its edges.
+    component ResizeArea: MouseArea {
+        property int edges: 0
+        onPressed: mainWindow.startSystemResize(edges)
+    }
+
+    Settings {
+        id: layoutSettings
+        category: "Layout"
+        property real audioMixerWidth: Splitter.defaultMixerWidth
+    }
+
+    Connections {
+        target: AppManager
+        function onDaVinciScriptInstalled(isAutoRepair) {
+            if (isAutoRepair)
+                resolveToast.show()
+        }
+    }
+
+    Item {
+        id: content
+        objectName: "content"
+        anchors.fill: parent
+        focus: true
+        clip: true
+
+        ColumnLayout {
+            anchors.fill: parent
+            spacing: 0
+
+            TopHeaderBar {
+                id: topHeaderBar
+                objectName: "topHeaderBar"
+                Layout.fillWidth: true
+                Layout.preferredHeight: 60
+            }
+
+            RowLayout {
+                Layout.fillWidth: true
+                Layout.fillHeight: true
+                spacing: 0
+
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    Layout.fillHeight: true
+                    Layout.margins: 10
+                    spacing: 10
+
+                    Item {
+                        id: isoMonitorGridSlot
+                        objectName: "isoMonitorGridSlot"
+                        Layout.fillWidth: true
+                        Layout.fillHeight: true
+                        Layout.preferredHeight: 1
+                        Layout.minimumHeight: 160
+
+                        SlotPlaceholder { anchors.fill: parent; label: "Camera grid: one live tile per input channel" }
+                    }
+
+                    RowLayout {
+                        id: bottomRow
+                        objectName: "bottomRow"
+                        Layout.fillWidth: true
+                        Layout.fillHeight: true
+                        Layout.preferredHeight: 1
+                        Layout.minimumHeight: 200
+                        spacing: 4
+
+                        // the widest the mixer may be in this window
+                        readonly property real mixerMaxWidth: Splitter.maximumWidth(width, audioMixerPanel.contentWidth)
+                        // -1 until the operator drags or double-clicks the splitter
+                        property real chosenMixerWidth: -1
+                        readonly property real mixerPreferredWidth: chosenMixerWidth < 0
+                            ? Splitter.initialWidth(layoutSettings.audioMixerWidth, mixerMaxWidth)
+                            : chosenMixerWidth
+
+                        function chooseMixerWidth(w) {
+                            chosenMixerWidth = w
+                            layoutSettings.audioMixerWidth = w
+                        }
+
+                        Item {
+                            id: mainPreviewSlot
+                            objectName: "mainPreviewSlot"
+                            Layout.fillWidth: true
+                            Layout.fillHeight: true
+                            Layout.minimumWidth: 260
+
+                            SlotPlaceholder { anchors.fill: parent; label: "Program preview: the active source" }
+                        }
+
+                        Item {
+                            id: mixerSplitter
+                            objectName: "mixerSplitter"
+                            Layout.fillHeight: true
+                            Layout.preferredWidth: 8
+
+                            readonly property bool active: splitterMouse.containsMouse || splitterMouse.pressed
+
+                            Rectangle {
+                                anchors.centerIn: parent
+                                height: parent.height - 20
+                                radius: 2
+                                width: mixerSplitter.active ? 4 : 2
+                                color: splitterMouse.pressed ? Colors.accent
+                                     : splitterMouse.containsMouse ? "#60a5fa"
+                                     : Colors.borderDark
+                                Behavior on width { NumberAnimation { duration: 120 } }
+                                Behavior on color { ColorAnimation { duration: 120 } }
+                            }
+
+                            Column {
+                                anchors.centerIn: parent
+                                spacing: 4
+                                visible: !mixerSplitter.active
+                                Repeater {
+                                    model: 3
+                                    Rectangle { width: 2; height: 2; radius: 1; color: "#64748b" }
+                                }
+                            }
+
+                            MouseArea {
+                                id: splitterMouse
+                                objectName: "splitterMouse"
+                                anchors.fill: parent
+                                anchors.margins: -4
+                                hoverEnabled: true
+                                cursorShape: Qt.SizeHorCursor
+
+                                property real pressX: 0
+                                property real widthAtPress: 0
+
+                                onPressed: function(mouse) {
+                                    pressX = mapToItem(null, mouse.x, mouse.y).x
+                                    widthAtPress = bottomRow.mixerPreferredWidth
+                                }
+                                onPositionChanged: function(mouse) {
+                                    if (!pressed)
+                                        return
+                                    var x = mapToItem(null, mouse.x, mouse.y).x
+                                    bottomRow.chooseMixerWidth(
+                                        Splitter.draggedWidth(widthAtPress, pressX, x, bottomRow.mixerMaxWidth))
+                                }
+                                onDoubleClicked: {
+                                    bottomRow.chooseMixerWidth(
+                                        Splitter.toggledWidth(bottomRow.mixerPreferredWidth, bottomRow.mixerMaxWidth))
+                                }
+                            }
+                        }
+
+                        Item {
+                            id: audioMixerSlot
+                            objectName: "audioMixerSlot"
+                            Layout.fillHeight: true
+                            Layout.minimumWidth: Splitter.minimumMixerWidth
+                            Layout.maximumWidth: bottomRow.mixerMaxWidth
+                            Layout.preferredWidth: bottomRow.mixerPreferredWidth
+
+                            // no strips yet, so no width limit of its own
+                            SlotPlaceholder { id: audioMixerPanel; anchors.fill: parent; property real contentWidth: Number.POSITIVE_INFINITY; label: "Audio mixer: channel strips and master" }
+                        }
+                    }
+                }
+            }
+
+            BottomStatusBar {
+                id: bottomStatusBar
+                objectName: "bottomStatusBar"
+                Layout.fillWidth: true
+                Layout.preferredHeight: 32
+            }
+        }
+
+        OverlayPlaceholder {
+            id: sourceConfigDialog
+            objectName: "sourceConfigDialog"
+            anchors.fill: parent
+            z: 150
+            label: "Source configuration for channel " + channelId
+            property int channelId: 0
+            function openForChannel(channel, editMode) { channelId = channel; visible = true }
+        }
+
+        OverlayPlaceholder {
+            id: remoteControlDialog
+            objectName: "remoteControlDialog"
+            anchors.fill: parent
+            z: 180
+            label: "Remote control: server address and QR code"
+            function openDialog() { visible = true }
+        }
+
+        OverlayPlaceholder {
+            id: updateDialog
+            objectName: "updateDialog"
+            anchors.fill: parent
+            z: 200
+            label: "Update: new version and changelog"
+        }
+
+        Rectangle {
+            id: resolveToast
+            objectName: "resolveToast"
+            z: 250
+            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.bottom: parent.bottom
+            anchors.bottomMargin: 48
+            width: toastText.implicitWidth + 40
+            height: 40
+            radius: 6
+            color: Colors.panelDark
+            border.width: 1
+            border.color: Colors.liveGreen
+            opacity: 0
+            visible: opacity > 0
+
+            function show() {
+                opacity = 1
+                toastTimer.restart()
+            }
+
+            Behavior on opacity { NumberAnimation { duration: 200 } }
+
+            Text {
+                id: toastText
+                anchors.centerIn: parent
+                text: "DaVinci Resolve panel was automatically installed!"
+                color: Colors.textPrimary
+                font: Typography.bodyBold
+            }
+
+            Timer {
+                id: toastTimer
+                interval: 4000
+                onTriggered: resolveToast.opacity = 0
+            }
+        }
+
+        // Resize borders of the frameless window, absent while maximized or fullscreen.
+        Item {
+            id: resizeBorders
+            objectName: "resizeBorders"
+            anchors.fill: parent
+            z: 1000
+            visible: mainWindow.visibility !== Window.Maximized && mainWindow.visibility !== Window.FullScreen
+
+            readonly property int edge: 7
+            readonly property int corner: 16
+
+            ResizeArea {
+                x: 0; y: resizeBorders.corner; width: resizeBorders.edge; height: parent.height - 2 * resizeBorders.corner
+                cursorShape: Qt.SizeHorCursor; edges: Qt.LeftEdge
+            }
+            ResizeArea {
+                x: parent.width - resizeBorders.edge; y: resizeBorders.corner
+                width: resizeBorders.edge; height: parent.height - 2 * resizeBorders.corner
+                cursorShape: Qt.SizeHorCursor; edges: Qt.RightEdge
+            }
+            ResizeArea {
+                x: resizeBorders.corner; y: 0; width: parent.width - 2 * resizeBorders.corner; height: resizeBorders.edge
+                cursorShape: Qt.SizeVerCursor; edges: Qt.TopEdge
+            }
+            ResizeArea {
+                x: resizeBorders.corner; y: parent.height - resizeBorders.edge
+                width: parent.width - 2 * resizeBorders.corner; height: resizeBorders.edge
+                cursorShape: Qt.SizeVerCursor; edges: Qt.BottomEdge
+            }
+            ResizeArea {
+                x: 0; y: 0; width: resizeBorders.corner; height: resizeBorders.corner
+                cursorShape: Qt.SizeFDiagCursor; edges: Qt.LeftEdge | Qt.TopEdge
+            }
+            ResizeArea {
+                x: parent.width - resizeBorders.corner; y: parent.height - resizeBorders.corner
+                width: resizeBorders.corner; height: resizeBorders.corner
+                cursorShape: Qt.SizeFDiagCursor; edges: Qt.RightEdge | Qt.BottomEdge
+            }
+            ResizeArea {
+                x: parent.width - resizeBorders.corner; y: 0; width: resizeBorders.corner; height: resizeBorders.corner
+                cursorShape: Qt.SizeBDiagCursor; edges: Qt.RightEdge | Qt.TopEdge
+            }
+            ResizeArea {
+                x: 0; y: parent.height - resizeBorders.corner; width: resizeBorders.corner; height: resizeBorders.corner
+                cursorShape: Qt.SizeBDiagCursor; edges: Qt.LeftEdge | Qt.BottomEdge
+            }
+        }
+    }
 }
