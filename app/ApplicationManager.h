@@ -2,6 +2,7 @@
 
 #include "app/CameraScan.h"
 #include "app/Diagnostics.h"
+#include "app/InputChannelsModel.h"
 #include "app/Keybinds.h"
 #include "export/CutEntry.h"
 
@@ -15,7 +16,6 @@
 
 #include <memory>
 
-class InputChannelsModel;
 class ISource;
 
 // The single backend object: QML reaches it as the singleton AppManager, the

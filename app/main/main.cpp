@@ -1,19 +1,74 @@
+#include "app/ApplicationManager.h"
+#include "app/InputChannelsModel.h"
+#include "app/MessageLog.h"
+#include "app/SplashHandOff.h"
+
+#include <QDebug>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QQmlApplicationEngine>
+#include <QQmlContext>
 #include <QQuickStyle>
 #include <QUrl>
+#include <QtQml>
 
 #include <SDL.h>
 
+#include <memory>
+
 int main(int argc, char *argv[])
 {
-    QGuiApplication app(argc, argv);
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+
+    // SDL's own SIGINT/SIGTERM handlers would make the program ignore kill
+    // and timeout; audio must be up before the manager lists its devices.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
+
+    ApplicationManager &manager = ApplicationManager::instance();
+    app->installEventFilter(&manager);
+
+    MessageLog::install();
+    qDebug() << "[Korvex] Engine initialized successfully.";
+
     QQuickStyle::setStyle(QStringLiteral("Basic"));
-    QQmlApplicationEngine engine;
-    engine.addImportPath(QStringLiteral("qrc:/"));
-    engine.load(QUrl(QStringLiteral("qrc:/Korvex/ui/qml/SplashWindow.qml")));
-    const int code = app.exec();
+    QGuiApplication::setOrganizationName(QStringLiteral("Korvex"));
+    QGuiApplication::setOrganizationDomain(QStringLiteral("korvex.studio"));
+    QGuiApplication::setApplicationName(QStringLiteral("Korvex"));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
+
+    // VideoStreamItem is registered here when the preview item lands.
+
+    qmlRegisterSingletonInstance("Korvex", 1, 0, "AppManager", &manager);
+    // UpdateManager and RemoteServer are registered here, in that order, and
+    // the remote control server is started on port 8080, when they land.
+
+    auto channelsModel = std::make_unique<InputChannelsModel>();
+    manager.setChannelsModel(channelsModel.get());
+    QObject::connect(&manager, &ApplicationManager::channelAudioLevelChanged, channelsModel.get(),
+                     &InputChannelsModel::updateChannelAudioLevel);
+
+    auto engine = std::make_unique<QQmlApplicationEngine>();
+    engine->rootContext()->setContextProperty(QStringLiteral("ChannelsModel"), channelsModel.get());
+    engine->addImportPath(QStringLiteral("qrc:/"));
+
+    SplashHandOff::reportLoadedDocuments(*engine);
+    engine->load(QUrl(QStringLiteral("qrc:/Korvex/ui/qml/SplashWindow.qml")));
+
+    const auto scheduleSilentUpdateCheck = [] {
+        // The update manager's silent check (3 s after the main window, when
+        // automatic checks are on) is scheduled here when it lands.
+    };
+    SplashHandOff::connectToManager(manager, *engine, *app, QUrl(QStringLiteral("qrc:/Korvex/ui/qml/Main.qml")),
+                                    scheduleSilentUpdateCheck);
+
+    manager.runInitialization();
+
+    const int exitCode = app->exec();
+
     SDL_Quit();
-    return code;
+    engine.reset();
+    channelsModel.reset();
+    app.reset();
+    return exitCode;
 }
