@@ -186,7 +186,7 @@ void AudioMixer::resetLevels()
     auto keepCushion = [this](AudioCapture *capture) {
         const int c = channelsOf(capture);
         const uint64_t available = capture->availableSamples();
-        const uint64_t keep = uint64_t(kPrimeFrames) * uint64_t(c);
+        const uint64_t keep = uint64_t(m_sourceStates[capture].cushionFrames) * uint64_t(c);
         if (available > keep)
             capture->readSamples(int(available - keep));
     };
@@ -208,7 +208,7 @@ bool AudioMixer::readSourceLocked(AudioCapture *capture, int frames, std::vector
     const size_t wanted = size_t(frames) * size_t(c);
     SourceState &state = m_sourceStates[capture];
     const uint64_t available = capture->availableSamples();
-    if (!state.primed && available >= wanted + uint64_t(kPrimeFrames) * uint64_t(c))
+    if (!state.primed && available >= wanted + uint64_t(state.cushionFrames) * uint64_t(c))
         state.primed = true;
 
     block.assign(wanted, 0.0f);
@@ -216,19 +216,22 @@ bool AudioMixer::readSourceLocked(AudioCapture *capture, int frames, std::vector
         return false;
 
     std::vector<float> read = capture->readSamples(int(wanted));
-    if (read.size() < wanted)
-        state.primed = false; // ran dry: wait for a new cushion
+    if (read.size() < wanted) {
+        // ran dry: wait for a new, larger cushion
+        state.primed = false;
+        state.cushionFrames = std::min(state.cushionFrames * 2, int(kMaxCushionFrames));
+    }
     std::copy(read.begin(), read.end(), block.begin());
-    trimBacklogLocked(capture);
+    trimBacklogLocked(capture, state.cushionFrames);
     return !read.empty();
 }
 
-void AudioMixer::trimBacklogLocked(AudioCapture *capture)
+void AudioMixer::trimBacklogLocked(AudioCapture *capture, int cushionFrames)
 {
     const uint64_t c = uint64_t(channelsOf(capture));
     const uint64_t available = capture->availableSamples();
-    if (available > uint64_t(kMaxBacklogFrames) * c)
-        capture->readSamples(int(available - uint64_t(kPrimeFrames) * c));
+    if (available > uint64_t(cushionFrames + kMaxBacklogFrames) * c)
+        capture->readSamples(int(available - uint64_t(cushionFrames) * c));
 }
 
 void AudioMixer::mix(int frames, ChannelBlocks &channelBlocks, std::vector<float> &masterBlock)

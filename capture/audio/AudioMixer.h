@@ -30,10 +30,12 @@ struct ChannelLevels
 // Keeping time: every mix() produces exactly the number of frames the caller
 // says are due (from elapsed monotonic time), and reads that many frames from
 // each source, leaving the rest queued. A source only plays once it holds a
-// small cushion beyond the frames due (kPrimeFrames, about two SDL buffers),
-// so sources that deliver in 1024-frame buffers against a 25 ms tick stay
-// continuous; a source that runs dry contributes silence until it has a
-// cushion again, and one that runs far ahead is trimmed back to the cushion.
+// cushion beyond the frames due (at first kPrimeFrames, about two SDL
+// buffers), so sources that deliver in 1024-frame buffers against a 25 ms
+// tick stay continuous. A source that runs dry contributes silence until it
+// has a cushion again, and its cushion doubles (up to kMaxCushionFrames) so a
+// device that delivers in large bursts settles without further gaps; one that
+// runs far ahead of its cushion is trimmed back to it.
 //
 // Threads: every operation runs on the GUI thread and takes the mixer lock
 // for its whole duration; mix() takes each capture's queue lock for one call
@@ -45,7 +47,10 @@ public:
 
     // Cushion a source must hold beyond this tick's frames before it plays.
     static constexpr int kPrimeFrames = 2048;
-    // A source holding more than this after a tick is trimmed to the cushion.
+    // Largest cushion a bursty source grows to (250 ms).
+    static constexpr int kMaxCushionFrames = 12000;
+    // A source holding this much more than its cushion after a tick is
+    // trimmed back to the cushion (its clock runs fast or it sent a burst).
     static constexpr int kMaxBacklogFrames = 9600;
 
     AudioMixer();
@@ -85,6 +90,7 @@ private:
     struct SourceState
     {
         bool primed = false;
+        int cushionFrames = kPrimeFrames;
     };
 
     ChannelStrip &stripLocked(int channelId);
@@ -92,7 +98,7 @@ private:
     // zero-filled when the source is not primed or runs short); false when
     // nothing was read.
     bool readSourceLocked(AudioCapture *capture, int frames, std::vector<float> &block);
-    void trimBacklogLocked(AudioCapture *capture);
+    void trimBacklogLocked(AudioCapture *capture, int cushionFrames);
 
     mutable std::mutex m_lock; // guards everything below
     std::map<int, ChannelStrip> m_strips;
