@@ -57,6 +57,7 @@ struct LibavEncoder::Impl
     int capacity = 30;
     bool running = false;
     bool stopped = false;
+    bool quiet = false;
 
     AVFormatContext *format = nullptr;
     AVCodecContext *codec = nullptr;
@@ -107,7 +108,11 @@ struct LibavEncoder::Impl
 
     bool fail(const char *what, int err = 0)
     {
-        qWarning().noquote() << "[LibavEncoder]" << what << QString::fromStdWString(settings.outputPath)
+        if (quiet)
+            qDebug().noquote() << "[LibavEncoder]" << what << QString::fromStdWString(settings.outputPath)
+                               << (err ? avError(err) : QString());
+        else
+            qWarning().noquote() << "[LibavEncoder]" << what << QString::fromStdWString(settings.outputPath)
                              << (err ? avError(err) : QString());
         release();
         return false;
@@ -484,6 +489,11 @@ void LibavEncoder::setBitrate(int kbps)
 EncoderStats LibavEncoder::stats() const
 {
     return {d->framesQueued.load(), d->framesEncoded.load(), d->framesDropped.load(), d->bytesWritten.load()};
+}
+
+void LibavEncoder::setQuiet(bool quiet)
+{
+    d->quiet = quiet;
 }
 
 int LibavEncoder::queueCapacity() const

@@ -33,6 +33,9 @@ public:
     void setBitrate(int kbps) override;
     EncoderStats stats() const override;
 
+    // A probe expects failures: open then reports them without a warning.
+    void setQuiet(bool quiet);
+
     // Frames the queue holds at most (one second at the output rate).
     int queueCapacity() const;
     // The FFmpeg encoder that open chose ("libx264", ...), empty before open.
