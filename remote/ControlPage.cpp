@@ -22,7 +22,7 @@ button{font-family:inherit;cursor:pointer;border:none;color:inherit;background:n
 #app{display:flex;flex-direction:column;height:100%;padding:10px;gap:10px;padding-top:max(10px,env(safe-area-inset-top))}
 header{display:flex;align-items:center;justify-content:space-between;background:#0f141c;border:1px solid #222d3d;border-radius:10px;padding:8px 12px;flex:0 0 auto}
 .hl{display:flex;align-items:center;gap:10px}
-.brand{font-weight:800;letter-spacing:1.5px;font-size:15px}
+.brand{font-weight:800;letter-spacing:1.2px;font-size:14px;white-space:nowrap}
 .brand b{color:#00ff66}
 .badge{font-size:11px;font-weight:700;letter-spacing:1px;padding:3px 8px;border-radius:4px;border:1px solid #222d3d;color:#94a3b8;background:#151c27}
 .badge.recording{color:#fff;background:#ff1e27;border-color:#ff1e27;animation:pulse 1s infinite}
@@ -87,6 +87,9 @@ header{display:flex;align-items:center;justify-content:space-between;background:
  #preview{width:100%;max-height:100%;height:auto}
  #side{grid-area:side}
  #buttons button{height:54px}
+ .brand{font-size:12px;letter-spacing:.8px}
+ .tc{font-size:15px;padding:4px 8px}
+ header{padding:8px 10px}
  .card{min-height:60px}
 }
 </style>
