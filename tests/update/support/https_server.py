@@ -7,6 +7,7 @@ Serves the files of a folder and a few deliberately awkward answers:
   /nolength/<name>       no Content-Length; the connection closes at the end
   /truncated/<name>      announces the full length, sends half, closes
   /redirect-http/<name>  302 to the plain-HTTP address of /files/<name>
+  /<name>                the same as /files/<name> (e.g. /version.json)
 Every request is appended as one JSON line to <root>/requests.log.
 Prints the chosen port on the first line of standard output.
 """
@@ -43,7 +44,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_GET(self):
         self.record()
         parts = self.path.lstrip("/").split("/", 1)
-        mode, name = (parts[0], parts[1]) if len(parts) == 2 else ("", "")
+        mode, name = (parts[0], parts[1]) if len(parts) == 2 else ("files", parts[0])
         if mode == "redirect-http":
             self.send_response(302)
             self.send_header("Location", "http://127.0.0.1:%d/files/%s" % (self.server.server_port, name))
