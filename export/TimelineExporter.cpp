@@ -104,15 +104,16 @@ TimelineExportResult TimelineExporter::exportTake(const TimelineExportInput &inp
     const TimelineExportNames n = names(input);
     result.premierePath = n.premierePath;
     result.davinciPath = n.davinciPath;
-    const TimelineDescription description = describe(input);
+    // Both files carry the same document: render it once.
+    const QByteArray document = renderTimelineXml(describe(input));
 
-    result.premiereWritten = writeTimelineXml(n.premierePath, description);
+    result.premiereWritten = writeTimelineDocument(n.premierePath, document);
     if (result.premiereWritten)
         qDebug() << "[ApplicationManager] Successfully exported Premiere XML to:" << n.premierePath;
     else
         qWarning() << "[ApplicationManager] Failed to export Premiere XML to:" << n.premierePath;
 
-    result.davinciWritten = writeTimelineXml(n.davinciPath, description);
+    result.davinciWritten = writeTimelineDocument(n.davinciPath, document);
     if (!result.davinciWritten) {
         // Leave the manifest on the previous take: it must name a file that exists.
         qWarning() << "[ApplicationManager] Failed to export DaVinci Resolve XML to:" << n.davinciPath;

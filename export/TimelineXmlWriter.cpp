@@ -9,6 +9,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <charconv>
 
 namespace TimelineXml {
 
@@ -94,7 +95,13 @@ namespace {
 using TimelineXml::escaped;
 using TimelineXml::identifier;
 
+QByteArray escapedUtf8(const QString &text)
+{
+    return escaped(text).toUtf8();
+}
+
 // Line-by-line builder: one element per line, one tab per nesting level.
+// Texts arrive escaped and UTF-8 encoded.
 class XmlLines
 {
 public:
@@ -105,14 +112,14 @@ public:
         m_out += line;
         m_out += '\n';
     }
-    void open(int level, const char *tag, const QString &attributes = QString())
+    void open(int level, const char *tag, const QByteArray &attributes = QByteArray())
     {
         indent(level);
         m_out += '<';
         m_out += tag;
         if (!attributes.isEmpty()) {
             m_out += ' ';
-            m_out += attributes.toUtf8();
+            m_out += attributes;
         }
         m_out += ">\n";
     }
@@ -123,40 +130,31 @@ public:
         m_out += tag;
         m_out += ">\n";
     }
-    // Text must already be escaped.
-    void text(int level, const char *tag, const QString &escapedText)
+    template<typename Text>
+    void text(int level, const char *tag, const Text &escapedText)
     {
         indent(level);
         m_out += '<';
         m_out += tag;
         m_out += '>';
-        m_out += escapedText.toUtf8();
-        m_out += "</";
-        m_out += tag;
-        m_out += ">\n";
-    }
-    void text(int level, const char *tag, const char *literal)
-    {
-        indent(level);
-        m_out += '<';
-        m_out += tag;
-        m_out += '>';
-        m_out += literal;
+        m_out += escapedText;
         m_out += "</";
         m_out += tag;
         m_out += ">\n";
     }
     void number(int level, const char *tag, int64_t value)
     {
-        text(level, tag, QString::number(value));
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        text(level, tag, QByteArrayView(digits, end - digits));
     }
-    void selfClosing(int level, const char *tag, const QString &attributes)
+    void selfClosing(int level, const char *tag, const QByteArray &attributes)
     {
         indent(level);
         m_out += '<';
         m_out += tag;
         m_out += ' ';
-        m_out += attributes.toUtf8();
+        m_out += attributes;
         m_out += "/>\n";
     }
 
@@ -166,9 +164,9 @@ private:
     QByteArray &m_out;
 };
 
-QString attr(const char *name, const QString &value)
+QByteArray attr(const char *name, const QString &value)
 {
-    return QString::fromLatin1(name) + QStringLiteral("=\"") + value + QLatin1Char('"');
+    return QByteArray(name) + "=\"" + value.toUtf8() + '"';
 }
 
 QString displayFileName(const TimelineVideoSource &source)
@@ -207,6 +205,18 @@ QList<TimelineVideoSource> videoTrackList(const TimelineDescription &d)
     return list;
 }
 
+// A camera's texts, escaped and encoded once per document rather than once
+// per clip: a long take has thousands of cut clips.
+struct VideoTrackEntry
+{
+    int channelId = 1;
+    QString clipName;
+    QByteArray masterClipId;
+    QByteArray fileIdAttribute;
+    QByteArray displayName;
+    QString filePath;
+};
+
 class DocumentWriter
 {
 public:
@@ -215,9 +225,16 @@ public:
         , m_x(out)
         , m_rate(TimelineRate::fromFrameRate(d.frameRate))
         , m_duration(m_rate.sequenceDuration(d.durationMs))
-        , m_durationText(QString::number(m_duration))
-        , m_videoList(videoTrackList(d))
+        , m_durationText(QByteArray::number(static_cast<qint64>(m_duration)))
+        , m_timebaseText(QByteArray::number(m_rate.timebase))
+        , m_ntscText(m_rate.ntscText().toLatin1())
     {
+        for (const TimelineVideoSource &source : videoTrackList(d)) {
+            const QString ident = identifier(source.clipName);
+            m_videoList.append({source.channelId, source.clipName, "masterclip-" + ident.toUtf8(),
+                                attr("id", QStringLiteral("file-") + ident), escapedUtf8(displayFileName(source)),
+                                source.filePath});
+        }
         for (int i = 0; i < d.audioSources.size(); ++i) {
             const auto link = d.audioCameraLinks.constFind(d.audioSources[i].channelId);
             if (link != d.audioCameraLinks.constEnd())
@@ -229,28 +246,27 @@ public:
     {
         m_x.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
         m_x.raw("<!DOCTYPE xmeml>");
-        m_x.open(0, "xmeml", QStringLiteral("version=\"4\""));
+        m_x.open(0, "xmeml", "version=\"4\"");
         m_x.open(1, "project");
-        m_x.text(2, "name", escaped(m_d.projectName));
+        m_x.text(2, "name", escapedUtf8(m_d.projectName));
         m_x.open(2, "children");
         m_x.open(3, "sequence",
-                 QStringLiteral("id=\"sequence-1\" TL.SQAudioVisibleBase=\"0\" TL.SQVideoVisibleBase=\"0\" "
-                                "TL.SQVisibleBaseTime=\"0\" TL.SQAVDividerPosition=\"0.5\" TL.SQHideShyTracks=\"0\" "
-                                "TL.SQHeaderWidth=\"204\" MZ.Sequence.VideoTimeDisplayFormat=\"101\" "
-                                "explodedTracks=\"true\""));
+                 "id=\"sequence-1\" TL.SQAudioVisibleBase=\"0\" TL.SQVideoVisibleBase=\"0\" "
+                 "TL.SQVisibleBaseTime=\"0\" TL.SQAVDividerPosition=\"0.5\" TL.SQHideShyTracks=\"0\" "
+                 "TL.SQHeaderWidth=\"204\" MZ.Sequence.VideoTimeDisplayFormat=\"101\" explodedTracks=\"true\"");
         m_x.text(4, "uuid", "1b0182ac-ed5c-4726-827d-374d3563326b");
         m_x.text(4, "duration", m_durationText);
         rate(4);
-        m_x.text(4, "name", escaped(m_d.sequenceName));
+        m_x.text(4, "name", escapedUtf8(m_d.sequenceName));
         m_x.open(4, "media");
         video();
         audio();
         m_x.close(4, "media");
         m_x.open(4, "timecode");
         rate(5);
-        m_x.text(5, "string", escaped(m_d.startTimecode));
+        m_x.text(5, "string", escapedUtf8(m_d.startTimecode));
         m_x.text(5, "frame", "0");
-        m_x.text(5, "displayformat", m_rate.displayFormat());
+        m_x.text(5, "displayformat", m_rate.displayFormat().toLatin1());
         m_x.close(4, "timecode");
         m_x.close(3, "sequence");
         m_x.close(2, "children");
@@ -262,8 +278,8 @@ private:
     void rate(int level)
     {
         m_x.open(level, "rate");
-        m_x.number(level + 1, "timebase", m_rate.timebase);
-        m_x.text(level + 1, "ntsc", m_rate.ntscText());
+        m_x.text(level + 1, "timebase", m_timebaseText);
+        m_x.text(level + 1, "ntsc", m_ntscText);
         m_x.close(level, "rate");
     }
 
@@ -286,28 +302,28 @@ private:
         m_x.close(5, "video");
     }
 
-    void videoTrack(int k, const TimelineVideoSource &source)
+    void videoTrack(int k, const VideoTrackEntry &entry)
     {
         m_x.open(6, "track",
-                 QStringLiteral("TL.SQTrackShy=\"0\" TL.SQTrackExpandedHeight=\"41\" TL.SQTrackExpanded=\"0\" "
-                                "MZ.TrackTargeted=\"%1\"").arg(k == 1 ? 1 : 0));
-        const QString fileName = displayFileName(source);
+                 QByteArray("TL.SQTrackShy=\"0\" TL.SQTrackExpandedHeight=\"41\" TL.SQTrackExpanded=\"0\" "
+                            "MZ.TrackTargeted=\"") + (k == 1 ? "1" : "0") + '"');
         if (k == 1) {
-            const auto audio = m_audioOfCamera.constFind(source.channelId);
+            const auto audio = m_audioOfCamera.constFind(entry.channelId);
             const int linkedAudio = audio == m_audioOfCamera.constEnd() ? -1 : audio.value();
-            videoClip(QStringLiteral("clipitem-v1-base"), source, fileName, 0, m_duration, linkedAudio);
+            videoClip("clipitem-v1-base", entry, entry.displayName, 0, m_duration, linkedAudio);
         } else {
+            const QByteArray idPrefix = "clipitem-v" + QByteArray::number(k) + '-';
             int j = 0;
             for (int p = 0; p < m_d.cuts.size(); ++p) {
-                if (m_d.cuts[p].sourceId != source.channelId)
+                if (m_d.cuts[p].sourceId != entry.channelId)
                     continue;
                 const int64_t start = m_rate.frameOf(m_d.cuts[p].offsetMs);
                 const int64_t endMs = p + 1 < m_d.cuts.size() ? m_d.cuts[p + 1].offsetMs : m_d.durationMs;
                 const int64_t end = m_rate.frameOf(endMs);
                 if (end <= start)
-                    continue;
-                videoClip(QStringLiteral("clipitem-v%1-%2").arg(k).arg(j),
-                          source, QStringLiteral("Cut %1 - %2").arg(p + 1).arg(fileName), start, end, -1);
+                    continue; // shorter than a frame: no clip, no number used
+                videoClip(idPrefix + QByteArray::number(j), entry,
+                          "Cut " + QByteArray::number(p + 1) + " - " + entry.displayName, start, end, -1);
                 ++j;
             }
         }
@@ -318,13 +334,12 @@ private:
 
     // linkedAudio: position in audioSources of the audio bound to this camera,
     // or -1 for none (cut clips never carry links).
-    void videoClip(const QString &id, const TimelineVideoSource &source, const QString &name,
+    void videoClip(const QByteArray &id, const VideoTrackEntry &entry, const QByteArray &name,
                    int64_t start, int64_t end, int linkedAudio)
     {
-        const QString ident = identifier(source.clipName);
-        m_x.open(7, "clipitem", attr("id", id));
-        m_x.text(8, "masterclipid", QStringLiteral("masterclip-") + ident);
-        m_x.text(8, "name", escaped(name));
+        m_x.open(7, "clipitem", "id=\"" + id + '"');
+        m_x.text(8, "masterclipid", entry.masterClipId);
+        m_x.text(8, "name", name);
         m_x.text(8, "enabled", "TRUE");
         m_x.text(8, "duration", m_durationText);
         rate(8);
@@ -335,7 +350,7 @@ private:
         m_x.text(8, "alphatype", "none");
         m_x.text(8, "pixelaspectratio", "square");
         m_x.text(8, "anamorphic", "FALSE");
-        videoFile(source, ident);
+        videoFile(entry);
         m_x.open(8, "logginginfo");
         m_x.text(9, "description", "");
         m_x.text(9, "scene", "");
@@ -349,17 +364,17 @@ private:
         m_x.close(7, "clipitem");
     }
 
-    void videoFile(const TimelineVideoSource &source, const QString &ident)
+    // The full file element the first time a clip name appears, a reference after.
+    void videoFile(const VideoTrackEntry &entry)
     {
-        const QString fileId = attr("id", QStringLiteral("file-") + ident);
-        if (m_writtenFiles.contains(source.clipName)) {
-            m_x.selfClosing(8, "file", fileId);
+        if (m_writtenFiles.contains(entry.clipName)) {
+            m_x.selfClosing(8, "file", entry.fileIdAttribute);
             return;
         }
-        m_writtenFiles.insert(source.clipName);
-        m_x.open(8, "file", fileId);
-        m_x.text(9, "name", escaped(displayFileName(source)));
-        m_x.text(9, "pathurl", escaped(TimelineXml::pathUrl(source.filePath)));
+        m_writtenFiles.insert(entry.clipName);
+        m_x.open(8, "file", entry.fileIdAttribute);
+        m_x.text(9, "name", entry.displayName);
+        m_x.text(9, "pathurl", escapedUtf8(TimelineXml::pathUrl(entry.filePath)));
         rate(9);
         m_x.text(9, "duration", m_durationText);
         m_x.open(9, "timecode");
@@ -383,7 +398,7 @@ private:
         m_x.close(8, "file");
     }
 
-    void link(const QString &clipRef, const char *mediaType, int trackIndex)
+    void link(const QByteArray &clipRef, const char *mediaType, int trackIndex)
     {
         m_x.open(8, "link");
         m_x.text(9, "linkclipref", clipRef);
@@ -392,11 +407,8 @@ private:
         m_x.text(9, "clipindex", "1");
         m_x.close(8, "link");
     }
-    void baseVideoLink() { link(QStringLiteral("clipitem-v1-base"), "video", 1); }
-    void audioLink(int position)
-    {
-        link(QStringLiteral("channel-audio-%1").arg(position + 1), "audio", position + 2);
-    }
+    void baseVideoLink() { link("clipitem-v1-base", "video", 1); }
+    void audioLink(int position) { link("channel-audio-" + QByteArray::number(position + 1), "audio", position + 2); }
 
     void audio()
     {
@@ -424,8 +436,7 @@ private:
         QString masterName = QFileInfo(m_d.masterAudioPath).fileName();
         if (masterName.isEmpty())
             masterName = QStringLiteral("MASTER_AUDIO.wav");
-        audioTrack(QStringLiteral("master-audio-1"), QStringLiteral("file-master-audio"), masterName,
-                   m_d.masterAudioPath, -1);
+        audioTrack("master-audio-1", "file-master-audio", masterName, m_d.masterAudioPath, -1);
 
         const int firstCamera = m_videoList.first().channelId;
         for (int i = 0; i < m_d.audioSources.size(); ++i) {
@@ -433,27 +444,30 @@ private:
             QString name = QFileInfo(source.filePath).fileName();
             if (name.isEmpty())
                 name = QStringLiteral("CH%1_AUDIO.wav").arg(source.channelId);
+            // Only audio of the camera on track 1 is linked; the base clip is
+            // the only video clip that spans the whole take.
             const auto binding = m_d.audioCameraLinks.constFind(source.channelId);
             const bool onTrackOneCamera = binding != m_d.audioCameraLinks.constEnd() && binding.value() == firstCamera;
-            audioTrack(QStringLiteral("channel-audio-%1").arg(i + 1), QStringLiteral("file-channel-audio-%1").arg(i + 1),
-                       name, source.filePath, onTrackOneCamera ? i : -1);
+            const QByteArray number = QByteArray::number(i + 1);
+            audioTrack("channel-audio-" + number, "file-channel-audio-" + number, name, source.filePath,
+                       onTrackOneCamera ? i : -1);
         }
         m_x.close(5, "audio");
     }
 
-    void audioTrack(const QString &clipId, const QString &fileId, const QString &name, const QString &path,
+    void audioTrack(const QByteArray &clipId, const QByteArray &fileId, const QString &name, const QString &path,
                     int linkPosition)
     {
         m_x.open(6, "track",
-                 QStringLiteral("TL.SQTrackAudioKeyframeStyle=\"0\" TL.SQTrackShy=\"0\" TL.SQTrackExpandedHeight=\"41\" "
-                                "TL.SQTrackExpanded=\"0\" MZ.TrackTargeted=\"1\" premiereTrackType=\"Stereo\""));
-        m_x.open(7, "clipitem", attr("id", clipId));
-        const QString escapedName = escaped(name);
+                 "TL.SQTrackAudioKeyframeStyle=\"0\" TL.SQTrackShy=\"0\" TL.SQTrackExpandedHeight=\"41\" "
+                 "TL.SQTrackExpanded=\"0\" MZ.TrackTargeted=\"1\" premiereTrackType=\"Stereo\"");
+        m_x.open(7, "clipitem", "id=\"" + clipId + '"');
+        const QByteArray escapedName = escapedUtf8(name);
         m_x.text(8, "name", escapedName);
         rate(8);
-        m_x.open(8, "file", attr("id", fileId));
+        m_x.open(8, "file", "id=\"" + fileId + '"');
         m_x.text(9, "name", escapedName);
-        m_x.text(9, "pathurl", escaped(TimelineXml::pathUrl(path)));
+        m_x.text(9, "pathurl", escapedUtf8(TimelineXml::pathUrl(path)));
         rate(9);
         m_x.text(9, "duration", m_durationText);
         m_x.close(8, "file");
@@ -476,8 +490,10 @@ private:
     XmlLines m_x;
     const TimelineRate m_rate;
     const int64_t m_duration;
-    const QString m_durationText;
-    const QList<TimelineVideoSource> m_videoList;
+    const QByteArray m_durationText;
+    const QByteArray m_timebaseText;
+    const QByteArray m_ntscText;
+    QList<VideoTrackEntry> m_videoList;
     QHash<int, int> m_audioOfCamera; // camera channel id -> position in audioSources
     QSet<QString> m_writtenFiles;    // clip names whose full file element is written
 };
@@ -494,7 +510,11 @@ QByteArray renderTimelineXml(const TimelineDescription &description)
 
 bool writeTimelineXml(const QString &filePath, const TimelineDescription &description)
 {
-    const QByteArray document = renderTimelineXml(description);
+    return writeTimelineDocument(filePath, renderTimelineXml(description));
+}
+
+bool writeTimelineDocument(const QString &filePath, const QByteArray &document)
+{
     QFile file(filePath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         return false;

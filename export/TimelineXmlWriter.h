@@ -18,6 +18,10 @@ QByteArray renderTimelineXml(const TimelineDescription &description);
 // the document could not be written completely (disk full, I/O error).
 bool writeTimelineXml(const QString &filePath, const TimelineDescription &description);
 
+// Writes an already rendered document the same way (one take's two files
+// carry the same document, so it is rendered once).
+bool writeTimelineDocument(const QString &filePath, const QByteArray &document);
+
 // Helpers of the document, public so that tests can check them on their own.
 namespace TimelineXml {
 // Ampersand, less-than, greater-than and double quote as entity references.
