@@ -40,7 +40,7 @@ public:
     // Safe to call repeatedly and on a never-opened source.
     void stop();
     // False before open, after stop, and once the device stopped delivering.
-    bool isRunning() const;
+    bool isRunning() const override;
     std::wstring link() const { return m_link; }
 
     // One RGB24 (B, G, R, bottom-up) frame of the opened size. Dropped when

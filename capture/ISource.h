@@ -23,6 +23,9 @@ public:
     virtual void getLatestFrame(std::vector<uint8_t> &out) = 0;
     virtual std::string name() = 0;
     virtual void setName(std::string name) = 0;
+    // False once the source stopped delivering (stopped, failed, unplugged).
+    // Sources that cannot tell report true.
+    virtual bool isRunning() const { return true; }
     virtual void toggleFlip() {}
     virtual void showSettingsDialog() {}
 };

@@ -5,6 +5,7 @@
 #include "capture/v4l2/V4l2Inventory.h"
 
 #include <cerrno>
+#include <pthread.h>
 #include <linux/videodev2.h>
 
 namespace {
@@ -131,6 +132,7 @@ bool V4l2Stream::start(const std::string &link, const VideoFormatInfo &format, F
 
 void V4l2Stream::run(FrameStore *store)
 {
+    pthread_setname_np(pthread_self(), "korvex-v4l2");
     const int width = store->width();
     const int height = store->height();
     while (!m_stopRequested.load()) {

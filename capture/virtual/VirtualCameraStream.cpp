@@ -6,6 +6,7 @@
 #include "capture/virtual/VirtualCameras.h"
 
 #include <chrono>
+#include <pthread.h>
 #include <cstring>
 
 namespace {
@@ -72,6 +73,8 @@ bool VirtualCameraStream::start(const std::string &link, const VideoFormatInfo &
 void VirtualCameraStream::run(FrameStore *store, int camera, double fps)
 {
     using Clock = std::chrono::steady_clock;
+    const std::string threadName = "korvex-vcam" + std::to_string(camera);
+    pthread_setname_np(pthread_self(), threadName.c_str());
     const int width = store->width();
     const int height = store->height();
     const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / fps));
