@@ -24,7 +24,8 @@ function(korvex_subsystem_library name)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS
         ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-    list(FILTER sources EXCLUDE REGEX "/main/")
+    # The entry point of a program (app/main/) is not part of the library.
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/main/")
     set(has_cpp FALSE)
     foreach(f IN LISTS sources)
         if(f MATCHES "\\.cpp$")
