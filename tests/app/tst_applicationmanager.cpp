@@ -2,6 +2,7 @@
 #include "app/InputChannelsModel.h"
 #include "app/Keybinds.h"
 #include "platform/StandardLocations.h"
+#include "WarningGuard.h"
 
 #include <QDate>
 #include <QGuiApplication>
@@ -361,6 +362,7 @@ void TestApplicationManager::filterConsumesHotkeys()
 void TestApplicationManager::filterIgnoresTypingInQml()
 {
     ApplicationManager &m = manager();
+    WarningGuard warnings;
     QQmlEngine engine;
     QQmlComponent component(&engine);
     component.setData(R"(
@@ -396,6 +398,7 @@ void TestApplicationManager::filterIgnoresTypingInQml()
     QCOMPARE(root->property("plainKeys").toInt(), 0);
     QTest::keyClick(window, Qt::Key_9, Qt::NoModifier);
     QCOMPARE(root->property("plainKeys").toInt(), 1);
+    QVERIFY2(warnings.warnings().isEmpty(), qPrintable(warnings.warnings().join('\n')));
 }
 
 void TestApplicationManager::mixerStripsAndCameraDefaults()
