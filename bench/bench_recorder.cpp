@@ -134,7 +134,7 @@ QJsonObject runConfig(const Config &cfg, int seconds, const QString &folder)
     QElapsedTimer stopClock;
     stopClock.start();
     session.stopRecording();
-    const double stopSeconds = stopClock.elapsed() / 1000.0;
+    const double stopSeconds = stopClock.elapsed() / 1000.0; // drain, flush, index
     const double takeSeconds = wall.elapsed() / 1000.0;
     const double recorderCpu = cpuSeconds(RUSAGE_SELF) - cpu0 - camerasPerSecond * takeSeconds;
     for (auto &camera : cameras)
@@ -173,7 +173,7 @@ QJsonObject runConfig(const Config &cfg, int seconds, const QString &folder)
         {"size", size},
         {"preset", cfg.preset},
         {"takeSeconds", takeSeconds},
-        {"expectedFramesPerFile", int(takeSeconds * 30)},
+        {"expectedFramesPerFile", int(session.lastDurationMs() * 30 / 1000)},
         {"framesPerFile", counts},
         {"droppedFrames", session.droppedFrames()},
         {"stopSeconds", stopSeconds},
