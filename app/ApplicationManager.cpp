@@ -627,8 +627,12 @@ void ApplicationManager::setCameraForChannel(int channelId, const QString &devic
     Q_UNUSED(height)
     Q_UNUSED(framerate)
     Q_UNUSED(colorRange)
-    if (!isChannelId(channelId) || deviceLink.isEmpty())
+    qDebug() << "[ApplicationManager] Setting camera for channel" << channelId << "to" << deviceLink;
+    m_cameraSources.remove(channelId);
+    if (deviceLink.isEmpty()) {
+        qDebug() << "Disabled camera capture for channel" << channelId;
         return;
+    }
     qWarning() << "[ApplicationManager] Failed to start camera for channel" << channelId << "on" << deviceLink
                << "(camera capture is not available in this build)";
 }
