@@ -7,12 +7,13 @@
 //     with nobody watching: how late the slots fire.
 // Prints one JSON object per figure.
 #include "tests/remote/FakeRemoteBackend.h"
-#include "tests/remote/HttpTestClient.h"
 
 #include "remote/RemoteControlServer.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
@@ -25,6 +26,12 @@
 #include <vector>
 
 namespace {
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::AnyIPv4, 0) ? probe.serverPort() : 0;
+}
 
 double percentile(std::vector<double> v, double p)
 {
@@ -97,8 +104,9 @@ std::vector<double> slotDelays(int milliseconds)
         last = now;
     });
     pump.start();
-    while (clock.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
     return delays;
 }
 
@@ -123,7 +131,7 @@ int main(int argc, char **argv)
     backend.active = 1;
     RemoteControlServer server;
     server.setBackend(&backend);
-    server.startServer(HttpTestClient::freePortPair());
+    server.startServer(freePort());
     if (!server.isRunning())
         return 1;
     const quint16 port = quint16(server.port());
