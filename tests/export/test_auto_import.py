@@ -236,6 +236,50 @@ class ImportTest(unittest.TestCase):
         self.assertIn("DaVinci Resolve is not running", out)
 
 
+class InsideResolveTest(unittest.TestCase):
+    """Run as Resolve runs it: `fusion` and `bmd` given by the host, windows
+    through its UI manager."""
+
+    def setUp(self):
+        self.tree = TakeTree()
+        self.take1 = self.tree.add_take("Interview", "Take_01", 1000)
+        self.take2 = self.tree.add_take("Interview", "Take_02", 2000)
+        self.take3 = self.tree.add_take("Interview", "Take_03", 3000)
+        self.resolve = fake.reset()
+        self.bmd = fake.FakeBmd(self.resolve)
+        self.namespace = {"fusion": fake.FakeFusion(), "bmd": self.bmd}
+
+    def tearDown(self):
+        self.tree.close()
+
+    def imported(self):
+        return [path for path, _ in self.resolve.manager.current.media_pool.imports]
+
+    def test_latest_then_an_older_take_by_choice(self):
+        self.tree.write_manifest(self.take3)
+        self.bmd.choose_index = 1
+        code, _ = run_main(["--manifest", self.tree.manifest], namespace=self.namespace)
+        self.assertEqual(code, 0)
+        self.assertEqual(self.bmd.offered, [["Interview/Take_02", "Interview/Take_01"]])
+        self.assertEqual(self.imported(), [self.take3, self.take1])
+        self.assertEqual(self.bmd.messages, [
+            "Imported Interview_Take_03_DaVinci into project Interview.",
+            "Imported Interview_Take_01_DaVinci into project Interview."])
+
+    def test_closing_the_chooser_imports_only_the_latest(self):
+        self.tree.write_manifest(self.take3)
+        code, _ = run_main(["--manifest", self.tree.manifest], namespace=self.namespace)
+        self.assertEqual(code, 0)
+        self.assertEqual(self.imported(), [self.take3])
+
+    def test_missing_manifest_is_shown_in_a_window(self):
+        code, _ = run_main(["--manifest", self.tree.manifest], namespace=self.namespace)
+        self.assertEqual(code, 1)
+        self.assertEqual(len(self.bmd.messages), 1)
+        self.assertIn("No Korvex take found", self.bmd.messages[0])
+        self.assertEqual(self.bmd.offered, [])
+
+
 class CommandLineTest(unittest.TestCase):
     """The shipped file run as a program, finding the manifest on its own."""
 

@@ -88,3 +88,119 @@ def scriptapp(name):
     if name != "Resolve":
         return None
     return _app if _app is not None else reset()
+
+
+# --- Resolve's UI manager, as far as the script's two windows use it --------
+
+class _Handlers:
+    """window.On.<ItemID>.<Event> = handler"""
+
+    def __init__(self):
+        object.__setattr__(self, "items", {})
+
+    def __getattr__(self, item_id):
+        return self.items.setdefault(item_id, _Events())
+
+
+class _Events:
+    def __init__(self):
+        object.__setattr__(self, "events", {})
+
+    def __setattr__(self, name, handler):
+        self.events[name] = handler
+
+
+class FakeWidget:
+    def __init__(self, kind, props=None, children=None):
+        self.kind = kind
+        self.props = dict(props or {})
+        self.children = list(children or [])
+        self.entries = []
+        self.CurrentIndex = 0
+
+    def AddItem(self, text):
+        self.entries.append(text)
+
+
+class FakeUIManager:
+    def __getattr__(self, kind):
+        def make(arg=None):
+            if isinstance(arg, list):
+                return FakeWidget(kind, children=arg)
+            return FakeWidget(kind, props=arg)
+        return make
+
+
+class FakeWindow:
+    def __init__(self, props, layout):
+        self.props = props
+        self.layout = layout
+        self.On = _Handlers()
+        self.shown = False
+
+    def GetItems(self):
+        found = {}
+
+        def walk(widget):
+            if "ID" in widget.props:
+                found[widget.props["ID"]] = widget
+            for child in widget.children:
+                walk(child)
+        walk(self.layout)
+        return found
+
+    def Show(self):
+        self.shown = True
+
+    def Hide(self):
+        self.shown = False
+
+
+class FakeDispatcher:
+    """Runs each window's loop by "clicking" what the test asked for:
+    choose_index None closes the take chooser, a number picks that entry."""
+
+    def __init__(self, host):
+        self.host = host
+        self.windows = []
+
+    def AddWindow(self, props, layout):
+        window = FakeWindow(props, layout)
+        self.windows.append(window)
+        return window
+
+    def RunLoop(self):
+        window = self.windows[-1]
+        items = window.GetItems()
+        if "Takes" in items:
+            self.host.offered.append(list(items["Takes"].entries))
+            if self.host.choose_index is None:
+                window.On.Close.events["Clicked"](None)
+            else:
+                items["Takes"].CurrentIndex = self.host.choose_index
+                window.On.Import.events["Clicked"](None)
+        else:
+            self.host.messages.append(items["Text"].props["Text"])
+            window.On.Ok.events["Clicked"](None)
+
+    def ExitLoop(self):
+        pass
+
+
+class FakeFusion:
+    def __init__(self):
+        self.UIManager = FakeUIManager()
+
+
+class FakeBmd:
+    def __init__(self, resolve_app):
+        self.resolve_app = resolve_app
+        self.messages = []
+        self.offered = []
+        self.choose_index = None
+
+    def scriptapp(self, name):
+        return self.resolve_app if name == "Resolve" else None
+
+    def UIDispatcher(self, ui):
+        return FakeDispatcher(self)
