@@ -1,6 +1,7 @@
 #include "LoopbackHttpsServer.h"
 
 #include "platform/StandardLocations.h"
+#include "update/FileDigest.h"
 #include "update/UpdateManager.h"
 #include "update/VersionNumber.h"
 
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -44,6 +46,8 @@ private slots:
     void compareVersions_data();
     void compareVersions();
 
+    void fileDigest_data();
+    void fileDigest();
     void settingsAndServerUrl();
     void invalidServerUrl();
 
@@ -165,6 +169,38 @@ void TestUpdateManager::compareVersions()
     QFETCH(QString, current);
     QFETCH(bool, newer);
     QCOMPARE(VersionNumber::isNewerVersion(candidate, current), newer);
+}
+
+void TestUpdateManager::fileDigest_data()
+{
+    QTest::addColumn<QString>("target"); // file, missing, folder
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("result");
+    const QString digest = sha256("setup bytes");
+    QTest::newRow("match") << "file" << digest << int(FileDigest::Result::Verified);
+    QTest::newRow("upper case with blanks") << "file" << (" " + digest.toUpper() + " ") << int(FileDigest::Result::Verified);
+    QTest::newRow("mismatch") << "file" << sha256("other") << int(FileDigest::Result::Mismatch);
+    QTest::newRow("missing file is not verified") << "missing" << digest << int(FileDigest::Result::Unreadable);
+    QTest::newRow("unreadable (a folder) is not verified") << "folder" << digest << int(FileDigest::Result::Unreadable);
+}
+
+void TestUpdateManager::fileDigest()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, expected);
+    QFETCH(int, result);
+    QTemporaryDir dir;
+    QString path = dir.filePath("setup");
+    if (target == "file") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("setup bytes");
+    } else if (target == "folder") {
+        QVERIFY(QDir().mkpath(path));
+    }
+    QString actual;
+    QCOMPARE(int(FileDigest::verify(path, expected, &actual)), result);
+    QCOMPARE(actual.isEmpty(), result == int(FileDigest::Result::Unreadable));
 }
 
 void TestUpdateManager::settingsAndServerUrl()
