@@ -50,8 +50,10 @@ struct EncoderStats
 };
 
 // A video encoder writing one file. open, pushFrame, stop and setBitrate are
-// called from one thread (the GUI thread); implementations may encode on a
-// worker thread of their own. Destruction finishes the file.
+// called from one thread at a time (the GUI thread; a take may stop its
+// encoders side by side on helper threads while it waits); implementations
+// may encode on a worker thread of their own. stats may be called from any
+// thread. Destruction finishes the file.
 class IEncoder
 {
 public:

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 
 #include <chrono>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -299,11 +301,18 @@ void RecordingSession::stopRecording()
     m_timecode = TakeNaming::timecode(endMs);
     emit timecodeChanged();
 
-    // stop() encodes what is queued and flushes the encoder's delayed frames.
-    for (const auto &[id, encoder] : m_encoders) {
-        encoder->stop();
-        m_encoderDroppedDone += encoder->stats().framesDropped;
+    // stop() encodes what is queued and flushes the encoder's delayed frames;
+    // the encoders drain side by side, so the stop takes as long as the
+    // slowest one rather than the sum of all.
+    {
+        std::vector<std::thread> stoppers;
+        for (const auto &[id, encoder] : m_encoders)
+            stoppers.emplace_back([encoder = encoder] { encoder->stop(); });
+        for (std::thread &t : stoppers)
+            t.join();
     }
+    for (const auto &[id, encoder] : m_encoders)
+        m_encoderDroppedDone += encoder->stats().framesDropped;
     m_encoders.clear();
     if (m_c.stopAudio) {
         const TakeAudioFiles audio = m_c.stopAudio();

@@ -19,7 +19,9 @@
 // The application manager owns it and forwards its recording members here.
 //
 // Threads: everything runs on the GUI thread (timers, pump, cut list); the
-// encoders run their own worker threads behind IEncoder.
+// encoders run their own worker threads behind IEncoder. stopRecording stops
+// the encoders on one short-lived thread each and waits for all of them; the
+// GUI thread touches no encoder meanwhile.
 class RecordingSession : public QObject
 {
     Q_OBJECT
