@@ -31,6 +31,9 @@ Window {
     color: Colors.backgroundDark
     flags: Qt.Window | Qt.FramelessWindowHint
 
+    // resize borders exist only while the window is neither maximized nor fullscreen
+    readonly property bool restored: visibility !== Window.Maximized && visibility !== Window.FullScreen
+
     // A plain stand-in that names the view which will fill its slot.
     component SlotPlaceholder: Rectangle {
         property string label
@@ -292,6 +295,7 @@ Window {
 
             Text {
                 id: toastText
+                objectName: "resolveToastText"
                 anchors.centerIn: parent
                 text: "DaVinci Resolve panel was automatically installed!"
                 color: Colors.textPrimary
@@ -311,7 +315,7 @@ Window {
             objectName: "resizeBorders"
             anchors.fill: parent
             z: 1000
-            visible: mainWindow.visibility !== Window.Maximized && mainWindow.visibility !== Window.FullScreen
+            visible: mainWindow.restored
 
             readonly property int edge: 7
             readonly property int corner: 16

@@ -42,6 +42,7 @@ Rectangle {
             Text {
                 anchors.verticalCenter: parent.verticalCenter
                 text: "⚡"
+                font.family: "Segoe UI Emoji"
                 font.pixelSize: 11
             }
             Text {
@@ -81,6 +82,7 @@ Rectangle {
             Text {
                 anchors.verticalCenter: parent.verticalCenter
                 text: "💾"
+                font.family: "Segoe UI Emoji"
                 font.pixelSize: 11
             }
             Text {
@@ -128,6 +130,7 @@ Rectangle {
                 Text {
                     anchors.verticalCenter: parent.verticalCenter
                     text: "📊"
+                    font.family: "Segoe UI Emoji"
                     font.pixelSize: 11
                 }
                 Text {

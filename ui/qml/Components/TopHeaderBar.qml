@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import QtQuick.Window
+import QtQuick.Window as WindowTypes
 import Korvex 1.0
 import "../Controls/Bilingual.js" as Bilingual
 import "WindowLoader.js" as WindowLoader
@@ -21,7 +22,10 @@ Rectangle {
     border.width: 1
     border.color: Colors.borderDark
 
-    readonly property bool remoteRunning: typeof RemoteServer !== "undefined" && RemoteServer.isRunning
+    readonly property bool remoteRunning: RemoteServer.isRunning
+    readonly property string remoteToolTip: Bilingual.pick(AppManager.currentLanguage,
+                                                           "Remote Control (Phone Web App & QR)",
+                                                           "Daljinska Kontrola (Telefon Web App & QR)")
 
     function openSettingsWindow() {
         if (WindowLoader.showExisting(controlWindow))
@@ -160,9 +164,7 @@ Rectangle {
                 onClicked: remoteControlDialog.openDialog()
                 ToolTip.visible: remoteButton.hovered
                 ToolTip.delay: 400
-                ToolTip.text: Bilingual.pick(AppManager.currentLanguage,
-                                             "Remote Control (Phone Web App & QR)",
-                                             "Daljinska Kontrola (Telefon Web App & QR)")
+                ToolTip.text: root.remoteToolTip
                 Rectangle {
                     id: remoteBox
                     anchors.centerIn: parent
@@ -175,6 +177,7 @@ Rectangle {
                     Text {
                         anchors.centerIn: parent
                         text: "📱"
+                        font.family: "Segoe UI Emoji"
                         font.pixelSize: 14
                     }
                     Rectangle {
@@ -217,7 +220,7 @@ Rectangle {
                 width: 40; height: 32
                 onClicked: {
                     var win = root.Window.window
-                    if (win.visibility === Window.Maximized)
+                    if (win.visibility === WindowTypes.Window.Maximized)
                         win.showNormal()
                     else
                         win.showMaximized()
