@@ -153,7 +153,7 @@ Rectangle {
         }
 
         Item {
-            id: scale
+            id: dbScale
             x: fader.width + 2
             width: meter.x - x - 2
             y: area.bandTop
@@ -162,23 +162,26 @@ Rectangle {
                 model: 11
                 Item {
                     readonly property int db: -6 * index
-                    readonly property color tint: db === 0 ? "#FF003C" : db === -6 ? "#FF8000"
-                                                : db === -12 ? "#FFD000" : db === -18 ? "#99FF00" : ""
-                    width: scale.width
+                    readonly property bool hot: db >= -18
+                    readonly property color hotColor: db === 0 ? "#FF003C" : db === -6 ? "#FF8000"
+                                                    : db === -12 ? "#FFD000" : "#99FF00"
+                    readonly property color tickColor: hot ? hotColor : Colors.borderStrong
+                    readonly property color labelColor: hot ? hotColor : Colors.textSecondary
+                    width: dbScale.width
                     height: 10
-                    y: index * scale.height / 10 - height / 2
+                    y: index * dbScale.height / 10 - height / 2
                     Rectangle { width: 3; height: 1; anchors.verticalCenter: parent.verticalCenter
-                                color: parent.tint.a > 0 ? parent.tint : Colors.borderStrong }
+                                color: parent.tickColor }
                     Text {
                         anchors.centerIn: parent
                         text: parent.db === 0 ? "0" : String(parent.db)
                         font.pixelSize: 8
                         font.family: "Consolas, Segoe UI, sans-serif"
                         font.bold: parent.db >= -6
-                        color: parent.tint.a > 0 ? parent.tint : Colors.textSecondary
+                        color: parent.labelColor
                     }
                     Rectangle { width: 3; height: 1; anchors.right: parent.right; anchors.verticalCenter: parent.verticalCenter
-                                color: parent.tint.a > 0 ? parent.tint : Colors.borderStrong }
+                                color: parent.tickColor }
                 }
             }
         }
@@ -304,7 +307,16 @@ Rectangle {
                                     anchors.centerIn: parent
                                     spacing: 6
                                     Rectangle { width: 6; height: 6; radius: 3; color: Colors.liveGreen; anchors.verticalCenter: parent.verticalCenter }
-                                    Text { text: "PROGRAM MIX (FAILSAFE)"; color: Colors.textSecondary; font: Typography.smallBold }
+                                    Text {
+                                        text: "PROGRAM MIX (FAILSAFE)"
+                                        color: Colors.textSecondary
+                                        font: Typography.smallBold
+                                        // shrink rather than cut when the fallback font runs wider
+                                        width: Math.min(implicitWidth, 112 - 24)
+                                        fontSizeMode: Text.HorizontalFit
+                                        minimumPixelSize: 7
+                                        anchors.verticalCenter: parent.verticalCenter
+                                    }
                                 }
                                 MouseArea {
                                     id: programMixHover
