@@ -13,7 +13,7 @@ namespace {
 
 // Views poll every 33 ms on their own timers; polls closer together than
 // this share one fetch.
-constexpr qint64 kShareWindowNs = 12'000'000;
+constexpr qint64 kShareWindowNs = 25'000'000;
 
 struct Entry
 {

@@ -16,11 +16,14 @@ VideoStreamItem::SourceProvider &provider()
 }
 
 // Scene graph nodes of one item: the black field and the picture over it.
+// The texture is the node's own and is deleted with it or when replaced.
 class VideoNode : public QSGNode
 {
 public:
+    ~VideoNode() override { delete texture; }
     QSGRectangleNode *background = nullptr;
     QSGImageNode *picture = nullptr;
+    QSGTexture *texture = nullptr;
 };
 
 } // namespace
@@ -87,19 +90,27 @@ QSGNode *VideoStreamItem::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData 
             node->removeChildNode(node->picture);
             delete node->picture;
             node->picture = nullptr;
+            delete node->texture;
+            node->texture = nullptr;
             m_uploadedKey = 0;
         }
         return node;
     }
-    if (!node->picture) {
-        node->picture = window()->createImageNode();
-        node->picture->setOwnsTexture(true);
-        node->picture->setFiltering(QSGTexture::Linear);
-        node->appendChildNode(node->picture);
-        m_uploadedKey = 0;
-    }
-    if (m_uploadedKey != m_image.cacheKey()) {
-        node->picture->setTexture(window()->createTextureFromImage(m_image));
+    if (!node->picture || m_uploadedKey != m_image.cacheKey()) {
+        QSGTexture *texture = window()->createTextureFromImage(m_image);
+        if (!node->picture) {
+            // The node gets its texture before it joins the tree: renderers
+            // look at a new node at once.
+            node->picture = window()->createImageNode();
+            node->picture->setFiltering(QSGTexture::Linear);
+            node->picture->setTexture(texture);
+            node->picture->setRect(letterboxRect(m_image.size(), bounds.size()));
+            node->appendChildNode(node->picture);
+        } else {
+            node->picture->setTexture(texture);
+        }
+        delete node->texture;
+        node->texture = texture;
         m_uploadedKey = m_image.cacheKey();
     }
     node->picture->setRect(letterboxRect(m_image.size(), bounds.size()));

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <set>
 
 namespace {
 
@@ -261,13 +262,13 @@ private slots:
         QTest::addColumn<bool>("withCamera");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("no camera") << false
-            << QByteArray(R"({"audioDevices":["Default system input","USB Mic"],"videoDevices":[]})");
+            << QByteArray("{\"audioDevices\":[\"Default system input\",\"USB Mic\"],\"videoDevices\":[]}");
         QTest::newRow("one camera") << true
-            << QByteArray(R"({"audioDevices":["Default system input","USB Mic"],"videoDevices":[{"formats":[)"
-                          R"({"formatName":"MJPEG","fps":29.970029830932617,"height":1080,"width":1920},)"
-                          R"({"formatName":"YUY2","fps":30,"height":480,"width":640},)"
-                          R"({"formatName":"Unknown","fps":30,"height":240,"width":320}],)"
-                          R"("link":"/dev/v4l/by-id/usb-cam","name":"Desk \"Cam\""}]})");
+            << QByteArray("{\"audioDevices\":[\"Default system input\",\"USB Mic\"],\"videoDevices\":[{\"formats\":["
+                          "{\"formatName\":\"MJPEG\",\"fps\":29.970029830932617,\"height\":1080,\"width\":1920},"
+                          "{\"formatName\":\"YUY2\",\"fps\":30,\"height\":480,\"width\":640},"
+                          "{\"formatName\":\"Unknown\",\"fps\":30,\"height\":240,\"width\":320}],"
+                          "\"link\":\"/dev/v4l/by-id/usb-cam\",\"name\":\"Desk \\\"Cam\\\"\"}]}");
     }
     void inventoryDocument()
     {

@@ -54,6 +54,7 @@ Item {
                 addCamera(data.channels[i], i + 1)
             var n = data.channels.length
             compare(ChannelsModel.activeVideoCount, n)
+            wait(50) // let the layouts settle
             compare(find("emptyState").visible, n === 0)
             compare(find("singleRow").visible, n === 1)
             compare(find("gridColumns").visible, n >= 2)
@@ -154,8 +155,8 @@ Item {
         }
 
         function test_tileShowsTheHotkey() {
-            addCamera(1, 1); addCamera(2, 2)
             AppManager.setSourceKey(1, Qt.Key_F2)
+            addCamera(1, 1); addCamera(2, 2)
             ChannelsModel.setChannelName(2, "WIDE")
             compare(find("tile2").channelName, "WIDE")
             compare(find("tile2").hotkeyName, "F2")

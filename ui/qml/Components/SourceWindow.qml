@@ -18,7 +18,7 @@ Rectangle {
     readonly property bool isActiveOutput: AppManager.activeSourceId === channelIndex
     readonly property bool isoEnabled: modelRevision, ChannelsModel.isIsoEnabled(channelIndex)
     readonly property bool storageEnabled: modelRevision, ChannelsModel.isStorageEnabled(channelIndex)
-    readonly property string hotkeyName: AppManager.getSourceKeyName(channelIndex - 1)
+    readonly property string hotkeyName: modelRevision, AppManager.getSourceKeyName(channelIndex - 1)
     readonly property string statusWord: Logic.statusWord(isActiveOutput, storageEnabled)
 
     color: Colors.surfaceDark
