@@ -1,0 +1,105 @@
+// Renders the help window (English and Serbian) and the performance monitor
+// offscreen to PNG files, with the real application manager as AppManager:
+//   korvex_help_screenshots <output folder>
+// writes help-en.png, help-sr.png and perf-monitor.png there. The manuals are
+// the ones installed beside the binaries; the monitor's log tail is this
+// program's own message log. Exit code 1 when a document does not load or a
+// picture cannot be written.
+
+#include "app/ApplicationManager.h"
+#include "app/MessageLog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickStyle>
+#include <QQuickWindow>
+#include <QTest>
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+std::unique_ptr<QQuickWindow> open(QQmlEngine &engine, const QString &document)
+{
+    QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/Korvex/ui/qml/Components/") + document));
+    std::unique_ptr<QObject> object(component.create());
+    auto *window = qobject_cast<QQuickWindow *>(object.get());
+    if (!window) {
+        std::fprintf(stderr, "%s did not load: %s\n", qPrintable(document), qPrintable(component.errorString()));
+        return {};
+    }
+    object.release();
+    std::unique_ptr<QQuickWindow> owned(window);
+    owned->show();
+    if (!QTest::qWaitForWindowExposed(owned.get()))
+        return {};
+    return owned;
+}
+
+bool save(QQuickWindow &window, int settleMs, const QString &path)
+{
+    QTest::qWait(settleMs);
+    const QImage image = window.grabWindow();
+    if (image.isNull() || !image.save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s %dx%d\n", qPrintable(path), image.width(), image.height());
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QGuiApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(out.absolutePath()))
+        return 1;
+
+    MessageLog::install();
+    // SDL's own SIGINT/SIGTERM handlers would make the program ignore kill
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
+
+    QQuickStyle::setStyle(QStringLiteral("Basic"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Korvex"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("korvex.studio"));
+    QCoreApplication::setApplicationName(QStringLiteral("Korvex"));
+
+    ApplicationManager &manager = ApplicationManager::instance();
+    qmlRegisterSingletonInstance("Korvex", 1, 0, "AppManager", &manager);
+
+    bool ok = false;
+    {
+        QQmlEngine engine;
+        engine.addImportPath(QStringLiteral("qrc:/"));
+        const QString language = manager.currentLanguage();
+        manager.setCurrentLanguage(QStringLiteral("EN"));
+        if (auto help = open(engine, QStringLiteral("HelpWindow.qml"))) {
+            ok = save(*help, 300, out.filePath(QStringLiteral("help-en.png")));
+            manager.setCurrentLanguage(QStringLiteral("SR"));
+            ok = ok && save(*help, 300, out.filePath(QStringLiteral("help-sr.png")));
+            manager.setCurrentLanguage(QStringLiteral("EN"));
+        }
+        if (ok) {
+            auto monitor = open(engine, QStringLiteral("PerformanceMonitorWindow.qml"));
+            // two log ticks and a metrics update
+            ok = monitor && save(*monitor, 2300, out.filePath(QStringLiteral("perf-monitor.png")));
+        }
+        manager.setCurrentLanguage(language);
+    }
+    SDL_Quit();
+    return ok ? 0 : 1;
+}
