@@ -1,6 +1,8 @@
 #include "app/ApplicationManager.h"
 
 #include "app/InputChannelsModel.h"
+#include "app/cameras/CameraScanLister.h"
+#include "capture/CameraCapture.h"
 #include "capture/ISource.h"
 #include "platform/StandardLocations.h"
 
@@ -11,9 +13,7 @@
 #include <QGuiApplication>
 #include <QSettings>
 
-#include <SDL.h>
-
-#include <chrono>
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -21,9 +21,6 @@ namespace {
 const QString kSettingsOrganization = QStringLiteral("Korvex");
 const QString kSettingsApplication = QStringLiteral("Korvex");
 const QString kLanguageKey = QStringLiteral("UI/Language");
-const QString kDefaultInput = QStringLiteral("Default system input");
-const QString kDefaultOutput = QStringLiteral("Default system output");
-constexpr float kDefaultFader = 0.8f;
 
 template <typename T>
 bool storeIfChanged(T &member, const T &value)
@@ -39,31 +36,19 @@ bool isChannelId(int channelId)
     return channelId >= 1 && channelId <= 4;
 }
 
-qint64 monotonicNowNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 CameraLister &installedCameraLister()
 {
-    static CameraLister lister;
+    static CameraLister lister = listCamerasForScan;
     return lister;
 }
 
-QVariantList sdlDeviceNames(const QString &first, bool capture)
+QStringList toStringList(const QVariantList &values)
 {
-    QVariantList names{first};
-    if (SDL_WasInit(SDL_INIT_AUDIO) == 0)
-        return names;
-    const int count = SDL_GetNumAudioDevices(capture ? 1 : 0);
-    for (int i = 0; i < count; ++i) {
-        const char *name = SDL_GetAudioDeviceName(i, capture ? 1 : 0);
-        if (name && *name)
-            names.append(QString::fromUtf8(name));
-    }
-    return names;
+    QStringList strings;
+    strings.reserve(values.size());
+    for (const QVariant &v : values)
+        strings.append(v.toString());
+    return strings;
 }
 
 } // namespace
@@ -83,6 +68,11 @@ ApplicationManager::ApplicationManager()
     : QObject(nullptr)
     , m_recordingPath(StandardLocations::defaultRecordingPath())
 {
+    // Built after every component it calls, so it is destroyed before them.
+    m_take = std::make_unique<RecordingSession>(takeCollaborators());
+    m_take->setPerfLogFilePath(perfLogFilePath());
+    connectComponents();
+
     {
         QSettings settings(kSettingsOrganization, kSettingsApplication);
         m_currentLanguage = settings.value(kLanguageKey, QStringLiteral("EN")).toString();
@@ -90,9 +80,6 @@ ApplicationManager::ApplicationManager()
 
     if (QCoreApplication *app = QCoreApplication::instance())
         app->installEventFilter(this);
-
-    connect(&m_timecodeTimer, &QTimer::timeout, this, &ApplicationManager::updateTimecode);
-    m_timecodeTimer.setInterval(5);
 
     QTimer::singleShot(2000, this, [this] { verifyAndInstallDaVinciScript(); });
 
@@ -102,28 +89,119 @@ ApplicationManager::ApplicationManager()
     connect(&m_metricsTimer, &QTimer::timeout, this, &ApplicationManager::updateMetrics);
     m_metricsTimer.start(2000);
 
-    connect(&m_countdownTimer, &QTimer::timeout, this, &ApplicationManager::onCountdownTimeout);
-    m_countdownTimer.setInterval(1000);
-
     m_activeSessionName = QStringLiteral("Session_") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
 
-    refreshAudioInputDevices();
-    refreshAudioOutputDevices();
+    // Both device lists, then the master input "Default system input".
+    m_audio.initialize();
     refreshEncoderCapabilities();
-
-    // Clear the stored name first so the setter's change path (opening the
-    // master input) runs once for the default device.
-    const QString masterDevice = m_masterAudioDevice;
-    m_masterAudioDevice.clear();
-    setMasterAudioDevice(masterDevice);
 }
 
 ApplicationManager::~ApplicationManager()
 {
     // A take still running at exit is stopped like the operator would, so its
-    // files and timelines are completed.
-    if (m_isRecording)
-        stopRecording();
+    // files and timelines are completed while every component still exists.
+    m_take.reset();
+}
+
+void ApplicationManager::connectComponents()
+{
+    RecordingSession *take = m_take.get();
+    connect(take, &RecordingSession::isRecordingChanged, this, &ApplicationManager::isRecordingChanged);
+    connect(take, &RecordingSession::armingStateChanged, this, &ApplicationManager::armingStateChanged);
+    connect(take, &RecordingSession::countdownSecondsChanged, this, &ApplicationManager::countdownSecondsChanged);
+    connect(take, &RecordingSession::timecodeChanged, this, &ApplicationManager::timecodeChanged);
+    connect(take, &RecordingSession::performanceMetricsChanged, this,
+            &ApplicationManager::performanceMetricsChanged);
+    connect(take, &RecordingSession::recordingNotice, this, &ApplicationManager::recordingNotice);
+
+    connect(&m_hardware, &HardwareCapabilities::encoderCapabilitiesChanged, this,
+            &ApplicationManager::encoderCapabilitiesChanged);
+    connect(&m_hardware, &HardwareCapabilities::hardwareInfoChanged, this, &ApplicationManager::hardwareInfoChanged);
+    connect(&m_hardware, &HardwareCapabilities::benchmarkStateChanged, this,
+            &ApplicationManager::benchmarkStateChanged);
+
+    connect(&m_resolveScript, &ResolveScriptInstaller::daVinciScriptInstalled, this,
+            &ApplicationManager::daVinciScriptInstalled);
+
+    connect(&m_audio, &AudioEngine::audioInputDevicesChanged, this, &ApplicationManager::audioInputDevicesChanged);
+    connect(&m_audio, &AudioEngine::audioOutputDevicesChanged, this, &ApplicationManager::audioOutputDevicesChanged);
+    connect(&m_audio, &AudioEngine::masterAudioDeviceChanged, this, &ApplicationManager::masterAudioDeviceChanged);
+    connect(&m_audio, &AudioEngine::masterAudioOutputDeviceChanged, this,
+            &ApplicationManager::masterAudioOutputDeviceChanged);
+    connect(&m_audio, &AudioEngine::liveMonitoringEnabledChanged, this,
+            &ApplicationManager::liveMonitoringEnabledChanged);
+    connect(&m_audio, &AudioEngine::masterAudioLevelChanged, this, &ApplicationManager::masterAudioLevelChanged);
+    connect(&m_audio, &AudioEngine::separateAudioRecordingEnabledChanged, this,
+            &ApplicationManager::separateAudioRecordingEnabledChanged);
+    connect(&m_audio, &AudioEngine::channelAudioLevelChanged, this, &ApplicationManager::channelAudioLevelChanged);
+    connect(&m_audio, &AudioEngine::channelAudioActiveChanged, this, [this](int channelId, bool hasAudio) {
+        if (m_channelsModel)
+            m_channelsModel->setHasActiveAudio(channelId, hasAudio);
+    });
+
+    connect(&m_cameras, &CameraAssignments::channelVideoChanged, this, [this](int channelId, bool hasVideo) {
+        if (m_channelsModel)
+            m_channelsModel->setHasActiveVideo(channelId, hasVideo);
+    });
+}
+
+TakeParameters ApplicationManager::takeParameters() const
+{
+    TakeParameters p;
+    p.recordingPath = m_recordingPath;
+    p.activeSessionName = m_activeSessionName;
+    p.activeSourceId = m_activeSourceId;
+    RecordingQuality &q = p.quality;
+    q.rateControlMode = m_rateControlMode;
+    q.targetBitrateKbps = m_targetBitrateKbps;
+    q.maxBitrateKbps = m_maxBitrateKbps;
+    q.cqpLevel = m_cqpLevel;
+    q.keyframeInterval = m_keyframeInterval;
+    q.bFrames = m_bFrames;
+    q.colorSpace = m_colorSpace;
+    q.colorRange = m_colorRange;
+    const EncoderOption option = m_hardware.option(m_recordingEncoderIndex);
+    q.encoderName = option.encoderName;
+    q.useHevc = option.hevc;
+    q.hardwareDevice = option.device;
+    return p;
+}
+
+TimelineExportInput ApplicationManager::withCameraLinks(TimelineExportInput input) const
+{
+    for (int channelId = 1; channelId <= 4; ++channelId)
+        input.channelCameraLinks.insert(channelId, m_cameras.getChannelCameraLink(channelId));
+    return input;
+}
+
+TakeCollaborators ApplicationManager::takeCollaborators()
+{
+    TakeCollaborators c;
+    c.parameters = [this] { return takeParameters(); };
+    c.liveCamera = [this](int channelId) -> std::shared_ptr<ISource> {
+        if (!m_cameras.isCameraRunningForChannel(channelId))
+            return nullptr;
+        return m_cameras.cameraSourceForChannel(channelId);
+    };
+    c.speedPreset = [this](int channels, int width, int height) {
+        return m_hardware.speedPresetFor(m_recordingEncoderIndex, channels, width, height);
+    };
+    c.startAudio = [this](const QString &takeFolder) {
+        const AudioTakeFiles files = m_audio.startWriting(takeFolder);
+        return TakeAudioFiles{files.masterPath, files.masterOpened, files.channelPaths};
+    };
+    c.stopAudio = [this] {
+        const AudioTakeFiles files = m_audio.stopWriting();
+        return TakeAudioFiles{files.masterPath, files.masterOpened, files.channelPaths};
+    };
+    c.setChannelRecording = [this](int channelId, bool recording) {
+        if (m_channelsModel)
+            m_channelsModel->setChannelRecording(channelId, recording);
+    };
+    c.exportTake = [this](const TimelineExportInput &input) {
+        m_timelineExporter.exportTake(withCameraLinks(input));
+    };
+    return c;
 }
 
 // ---------------------------------------------------------------- hotkeys
@@ -170,8 +248,7 @@ bool ApplicationManager::selectSource(int sourceId)
         return false;
     m_activeSourceId = sourceId;
     emit activeSourceChanged();
-    if (m_isRecording)
-        m_cutList.append(CutEntry{sourceId, (monotonicNowNs() - m_recordingStartClock) / 1000000});
+    m_take->onActiveSourceChanged(sourceId);
     return true;
 }
 
@@ -192,12 +269,6 @@ void ApplicationManager::setRecordingPath(const QString &path)
 {
     if (storeIfChanged(m_recordingPath, path))
         emit recordingPathChanged();
-}
-
-void ApplicationManager::setSeparateAudioRecordingEnabled(bool enabled)
-{
-    if (storeIfChanged(m_separateAudioRecordingEnabled, enabled))
-        emit separateAudioRecordingEnabledChanged();
 }
 
 void ApplicationManager::setRecordingResolutionIndex(int index)
@@ -241,7 +312,7 @@ void ApplicationManager::setTargetBitrateKbps(int kbps)
     if (!storeIfChanged(m_targetBitrateKbps, kbps))
         return;
     emit targetBitrateKbpsChanged();
-    // The take component passes the new bitrate to every running encoder here.
+    m_take->setBitrate(kbps);
 }
 
 void ApplicationManager::setCqpLevel(int level)
@@ -362,7 +433,7 @@ void ApplicationManager::runInitialization()
 
 void ApplicationManager::completeInitialization(const CameraScanResult &result)
 {
-    m_cameraListCache = result.cameras;
+    m_cameras.setScanResults(result.cameras, result.formats);
     m_cameraFormatsCache = result.formats;
     setSplashStatusText(QStringLiteral("DONE"));
 }
@@ -374,7 +445,7 @@ void ApplicationManager::setChannelsModel(InputChannelsModel *model)
 
 std::shared_ptr<ISource> ApplicationManager::cameraSourceForChannel(int channelId) const
 {
-    return m_cameraSources.value(channelId);
+    return m_cameras.cameraSourceForChannel(channelId);
 }
 
 // ---------------------------------------------------------------- diagnostics
@@ -401,288 +472,148 @@ QString ApplicationManager::getManualContent(const QString &lang) const { return
 QString ApplicationManager::getManualContent() const { return m_diagnostics.manualContent(QString()); }
 
 // ---------------------------------------------------------------- take
-// Awaiting the recording session component (arming, clock, frame pump, cut
-// list). Until it lands no take can start, and each request says so.
 
-void ApplicationManager::armRecording()
-{
-    qWarning() << "[ApplicationManager] Recording is not available: no recording session in this build";
-}
-
-void ApplicationManager::startRecording()
-{
-    qWarning() << "[ApplicationManager] Recording is not available: no recording session in this build";
-}
-
-void ApplicationManager::stopRecording()
-{
-    if (!m_isRecording)
-        return;
-    qWarning() << "[ApplicationManager] Recording is not available: no recording session in this build";
-}
-
-void ApplicationManager::cancelArming()
-{
-    if (!m_isArming)
-        return;
-    m_countdownTimer.stop();
-    m_isArming = false;
-    emit armingStateChanged();
-}
+void ApplicationManager::armRecording() { m_take->armRecording(); }
+void ApplicationManager::startRecording() { m_take->startRecording(); }
+void ApplicationManager::stopRecording() { m_take->stopRecording(); }
+void ApplicationManager::cancelArming() { m_take->cancelArming(); }
+void ApplicationManager::updateTimecode() { m_take->updateTimecode(); }
+void ApplicationManager::onCountdownTimeout() { m_take->onCountdownTimeout(); }
+void ApplicationManager::triggerRecordingStart() { m_take->startRecording(); }
 
 void ApplicationManager::generateTimeline()
 {
-    qWarning() << "[ApplicationManager] Timeline export is not available in this build";
-}
-
-void ApplicationManager::updateTimecode()
-{
-    // The recording session advances the timecode and feeds the encoders here.
-}
-
-void ApplicationManager::onCountdownTimeout()
-{
-    // The recording session counts down and starts the take here.
-}
-
-void ApplicationManager::triggerRecordingStart()
-{
-    startRecording();
+    m_timelineExporter.exportTake(withCameraLinks(m_take->exportInput(10000)));
 }
 
 // ---------------------------------------------------------------- audio
-// Awaiting the audio engine component (captures, mixer, meters, monitoring).
-// Until it lands the device lists and mixer strip values are kept here, no
-// capture is opened and the meters stay at zero.
 
-void ApplicationManager::refreshAudioInputDevices()
-{
-    m_audioInputDevices = sdlDeviceNames(kDefaultInput, true);
-    emit audioInputDevicesChanged();
-}
-
-void ApplicationManager::refreshAudioOutputDevices()
-{
-    m_audioOutputDevices = sdlDeviceNames(kDefaultOutput, false);
-    emit audioOutputDevicesChanged();
-}
-
-void ApplicationManager::setMasterAudioDevice(const QString &device)
-{
-    if (storeIfChanged(m_masterAudioDevice, device))
-        emit masterAudioDeviceChanged();
-}
-
+void ApplicationManager::refreshAudioInputDevices() { m_audio.refreshAudioInputDevices(); }
+void ApplicationManager::refreshAudioOutputDevices() { m_audio.refreshAudioOutputDevices(); }
+void ApplicationManager::setMasterAudioDevice(const QString &device) { m_audio.setMasterAudioDevice(device); }
 void ApplicationManager::setMasterAudioOutputDevice(const QString &device)
 {
-    if (storeIfChanged(m_masterAudioOutputDevice, device))
-        emit masterAudioOutputDeviceChanged();
+    m_audio.setMasterAudioOutputDevice(device);
 }
-
-void ApplicationManager::setLiveMonitoringEnabled(bool enabled)
+void ApplicationManager::setLiveMonitoringEnabled(bool enabled) { m_audio.setLiveMonitoringEnabled(enabled); }
+void ApplicationManager::setSeparateAudioRecordingEnabled(bool enabled)
 {
-    if (storeIfChanged(m_liveMonitoringEnabled, enabled))
-        emit liveMonitoringEnabledChanged();
+    m_audio.setSeparateAudioRecordingEnabled(enabled);
 }
-
-void ApplicationManager::updateAudioLevel()
-{
-    // The audio engine drains the captures through the mixer and updates the
-    // meters here.
-}
+void ApplicationManager::updateAudioLevel() { m_audio.updateAudioLevel(); }
 
 void ApplicationManager::setChannelAudioVolume(int channelId, float volume)
 {
-    if (isChannelId(channelId))
-        m_channelFaders.insert(channelId, std::clamp(volume, 0.0f, 1.0f));
+    m_audio.setChannelAudioVolume(channelId, volume);
 }
-
-float ApplicationManager::getChannelAudioVolume(int channelId) const
-{
-    return m_channelFaders.value(channelId, kDefaultFader);
-}
-
-float ApplicationManager::getChannelAudioFader(int channelId) const
-{
-    return getChannelAudioVolume(channelId);
-}
-
-void ApplicationManager::setChannelAudioMute(int channelId, bool mute)
-{
-    if (isChannelId(channelId))
-        m_channelMutes.insert(channelId, mute);
-}
-
-bool ApplicationManager::isChannelAudioMuted(int channelId) const
-{
-    return m_channelMutes.value(channelId, false);
-}
-
-void ApplicationManager::setChannelAudioSolo(int channelId, bool solo)
-{
-    if (isChannelId(channelId))
-        m_channelSolos.insert(channelId, solo);
-}
-
-bool ApplicationManager::isChannelAudioSolo(int channelId) const
-{
-    return m_channelSolos.value(channelId, false);
-}
-
-void ApplicationManager::setMasterAudioVolume(float volume)
-{
-    m_masterFader = std::clamp(volume, 0.0f, 1.0f);
-}
-
-float ApplicationManager::masterAudioVolume() const
-{
-    return m_masterFader;
-}
-
-float ApplicationManager::masterAudioFader() const
-{
-    return m_masterFader;
-}
-
-QString ApplicationManager::getChannelAudioInput(int channelId) const
-{
-    return m_channelAudioInputNames.value(channelId);
-}
-
+float ApplicationManager::getChannelAudioVolume(int channelId) const { return m_audio.getChannelAudioVolume(channelId); }
+float ApplicationManager::getChannelAudioFader(int channelId) const { return m_audio.getChannelAudioFader(channelId); }
+void ApplicationManager::setChannelAudioMute(int channelId, bool mute) { m_audio.setChannelAudioMute(channelId, mute); }
+bool ApplicationManager::isChannelAudioMuted(int channelId) const { return m_audio.isChannelAudioMuted(channelId); }
+void ApplicationManager::setChannelAudioSolo(int channelId, bool solo) { m_audio.setChannelAudioSolo(channelId, solo); }
+bool ApplicationManager::isChannelAudioSolo(int channelId) const { return m_audio.isChannelAudioSolo(channelId); }
+void ApplicationManager::setMasterAudioVolume(float volume) { m_audio.setMasterAudioVolume(volume); }
+float ApplicationManager::masterAudioVolume() const { return m_audio.masterAudioVolume(); }
+float ApplicationManager::masterAudioFader() const { return m_audio.masterAudioFader(); }
+QString ApplicationManager::getChannelAudioInput(int channelId) const { return m_audio.getChannelAudioInput(channelId); }
 void ApplicationManager::setChannelSeparateAudioEnabled(int channelId, bool enabled)
 {
-    if (isChannelId(channelId))
-        m_separateAudioChannels.insert(channelId, enabled);
+    m_audio.setChannelSeparateAudioEnabled(channelId, enabled);
 }
-
 bool ApplicationManager::isChannelSeparateAudioEnabled(int channelId) const
 {
-    return m_separateAudioChannels.value(channelId, false);
+    return m_audio.isChannelSeparateAudioEnabled(channelId);
 }
-
 void ApplicationManager::setAudioInputForChannel(int channelId, const QString &deviceName)
 {
-    if (!isChannelId(channelId))
-        return;
-    m_channelAudioInputNames.insert(channelId, deviceName);
-    if (!deviceName.isEmpty() && deviceName != QLatin1String("None") && deviceName != QLatin1String("Off"))
-        qWarning() << "[ApplicationManager] Failed to start audio input for channel" << channelId << "on"
-                   << deviceName << "(audio capture is not available in this build)";
+    m_audio.setAudioInputForChannel(channelId, deviceName);
 }
 
 // ---------------------------------------------------------------- encoders
-// Awaiting the encoder capabilities component (GPU detection, encoder list,
-// benchmark). Until it lands the hardware texts keep their initial values and
-// the encoder list is empty.
 
-void ApplicationManager::refreshEncoderCapabilities()
-{
-    qDebug() << "[ApplicationManager] Encoder capability detection is not available in this build";
-}
+void ApplicationManager::refreshEncoderCapabilities() { m_hardware.refreshEncoderCapabilities(); }
+void ApplicationManager::runHardwareBenchmark() { m_hardware.runHardwareBenchmark(); }
 
-void ApplicationManager::runHardwareBenchmark()
-{
-    qWarning() << "[ApplicationManager] Hardware benchmark is not available in this build";
-}
-
+// The benchmark card has already moved its combos to the recommendation; the
+// recording indices follow what the last benchmark measured.
 void ApplicationManager::applyRecommendedSettings()
 {
-    qWarning() << "[ApplicationManager] Hardware benchmark is not available in this build";
+    setRecordingResolutionIndex(m_hardware.recommendedResolutionIndex());
+    setRecordingFramerateIndex(m_hardware.recommendedFramerateIndex());
 }
 
 // ---------------------------------------------------------------- DaVinci Resolve
-// Awaiting the timeline export component.
 
-bool ApplicationManager::installDaVinciIntegration()
-{
-    qWarning() << "[ApplicationManager] DaVinci Resolve integration is not available in this build";
-    return false;
-}
-
-bool ApplicationManager::verifyAndInstallDaVinciScript()
-{
-    qDebug() << "[ApplicationManager] DaVinci Resolve script check is not available in this build";
-    return false;
-}
+bool ApplicationManager::installDaVinciIntegration() { return m_resolveScript.install(); }
+bool ApplicationManager::verifyAndInstallDaVinciScript() { return m_resolveScript.verifyAndInstall(); }
 
 // ---------------------------------------------------------------- cameras
-// Awaiting the camera assignment component (capture sources, device
-// inventory). Until it lands no channel gets a camera; the scan caches and the
-// camera links are real.
 
-QVariantList ApplicationManager::getAvailableCameras() const
-{
-    return m_cameraListCache;
-}
-
+QVariantList ApplicationManager::getAvailableCameras() const { return m_cameras.getAvailableCameras(); }
 QVariantList ApplicationManager::getCameraFormats(const QString &deviceLink) const
 {
-    return m_cameraFormatsCache.value(deviceLink).toList();
+    return m_cameras.getCameraFormats(deviceLink);
 }
 
 void ApplicationManager::setCameraForChannel(int channelId, const QString &deviceLink, int width, int height,
                                              float framerate, const QString &colorRange)
 {
-    Q_UNUSED(width)
-    Q_UNUSED(height)
-    Q_UNUSED(framerate)
-    Q_UNUSED(colorRange)
-    qDebug() << "[ApplicationManager] Setting camera for channel" << channelId << "to" << deviceLink;
-    m_cameraSources.remove(channelId);
-    if (deviceLink.isEmpty()) {
-        qDebug() << "Disabled camera capture for channel" << channelId;
-        return;
-    }
-    qWarning() << "[ApplicationManager] Failed to start camera for channel" << channelId << "on" << deviceLink
-               << "(camera capture is not available in this build)";
+    m_cameras.setCameraForChannel(channelId, deviceLink, width, height, framerate, colorRange);
 }
 
 void ApplicationManager::setCameraForChannel(int channelId, const QString &deviceLink, int width, int height,
                                              float framerate)
 {
-    setCameraForChannel(channelId, deviceLink, width, height, framerate, QStringLiteral("Default"));
+    m_cameras.setCameraForChannel(channelId, deviceLink, width, height, framerate);
 }
 
 void ApplicationManager::setCameraForChannel(int channelId, const QString &deviceLink, int width, int height)
 {
-    setCameraForChannel(channelId, deviceLink, width, height, 30.0f);
+    m_cameras.setCameraForChannel(channelId, deviceLink, width, height);
 }
 
 void ApplicationManager::setCameraForChannel(int channelId, const QString &deviceLink, int width)
 {
-    setCameraForChannel(channelId, deviceLink, width, 1080);
+    m_cameras.setCameraForChannel(channelId, deviceLink, width);
 }
 
 void ApplicationManager::setCameraForChannel(int channelId, const QString &deviceLink)
 {
-    setCameraForChannel(channelId, deviceLink, 1920);
+    m_cameras.setCameraForChannel(channelId, deviceLink);
 }
 
-void ApplicationManager::removeCameraFromChannel(int channelId)
+void ApplicationManager::removeCameraFromChannel(int channelId) { m_cameras.removeCameraFromChannel(channelId); }
+QString ApplicationManager::getCameraLinkForChannel(int channelId) const
 {
-    m_cameraSources.remove(channelId);
-    if (m_channelsModel)
-        m_channelsModel->setHasActiveVideo(channelId, false);
+    return m_cameras.getCameraLinkForChannel(channelId);
 }
-
-QString ApplicationManager::getCameraLinkForChannel(int) const { return QString(); }
-QString ApplicationManager::getCameraNameForChannel(int) const { return QString(); }
-int ApplicationManager::getCameraWidthForChannel(int) const { return 1920; }
-int ApplicationManager::getCameraHeightForChannel(int) const { return 1080; }
-float ApplicationManager::getCameraFramerateForChannel(int) const { return 30.0f; }
-QString ApplicationManager::getCameraColorRangeForChannel(int) const { return QStringLiteral("Default"); }
-
+QString ApplicationManager::getCameraNameForChannel(int channelId) const
+{
+    return m_cameras.getCameraNameForChannel(channelId);
+}
+int ApplicationManager::getCameraWidthForChannel(int channelId) const
+{
+    return m_cameras.getCameraWidthForChannel(channelId);
+}
+int ApplicationManager::getCameraHeightForChannel(int channelId) const
+{
+    return m_cameras.getCameraHeightForChannel(channelId);
+}
+float ApplicationManager::getCameraFramerateForChannel(int channelId) const
+{
+    return m_cameras.getCameraFramerateForChannel(channelId);
+}
+QString ApplicationManager::getCameraColorRangeForChannel(int channelId) const
+{
+    return m_cameras.getCameraColorRangeForChannel(channelId);
+}
 void ApplicationManager::setChannelCameraLink(int channelId, int cameraId)
 {
-    m_channelCameraLinks.insert(channelId, cameraId);
+    m_cameras.setChannelCameraLink(channelId, cameraId);
 }
-
-int ApplicationManager::getChannelCameraLink(int channelId) const
-{
-    return m_channelCameraLinks.value(channelId, 0);
-}
+int ApplicationManager::getChannelCameraLink(int channelId) const { return m_cameras.getChannelCameraLink(channelId); }
 
 void ApplicationManager::saveDevicesInfoFile()
 {
-    qWarning() << "[ApplicationManager] Device inventory is not available in this build";
+    m_cameras.saveDevicesInfoFile(toStringList(m_audio.audioInputDevices()));
 }

@@ -4,7 +4,13 @@
 #include "app/Diagnostics.h"
 #include "app/InputChannelsModel.h"
 #include "app/Keybinds.h"
+#include "app/cameras/CameraAssignments.h"
+#include "app/recording/RecordingSession.h"
+#include "capture/audio/AudioEngine.h"
+#include "encoding/HardwareCapabilities.h"
 #include "export/CutEntry.h"
+#include "export/ResolveScriptInstaller.h"
+#include "export/TimelineExporter.h"
 
 #include <QHash>
 #include <QObject>
@@ -20,11 +26,19 @@ class ISource;
 
 // The single backend object: QML reaches it as the singleton AppManager, the
 // remote control and the timeline export call it directly. It coordinates and
-// forwards; groups of behaviour live in the objects it owns (Keybinds,
-// Diagnostics, and, as they land, the take, the audio engine, the camera
-// inventory, encoder capabilities and timeline export).
+// forwards; groups of behaviour live in the objects it owns: Keybinds,
+// Diagnostics, the take (RecordingSession), the audio engine, the camera
+// assignments, the encoder capabilities and the timeline export with its
+// Resolve script installer.
 //
-// Threads: every member is used on the GUI thread. runInitialization() starts
+// Ownership and tear-down: the take is built last and destroyed first, so a
+// take still running at exit is stopped (files closed, timelines exported)
+// while the cameras, the audio engine and the exporter it calls still exist;
+// then the cameras stop, then the audio engine closes the monitoring output
+// and its captures.
+//
+// Threads: every member is used on the GUI thread (the components' own
+// threads are described in their headers). runInitialization() starts
 // one detached worker thread that lists the cameras through the installed
 // CameraLister, touches no member, and hands its result back to the GUI thread
 // by a queued call. The lister is copied on the GUI thread before the worker
@@ -92,8 +106,8 @@ public:
     // application object and SDL exist) and destroyed at process exit.
     static ApplicationManager &instance();
 
-    // The worker's source of cameras. Default: no cameras. The capture layer
-    // installs its device enumeration here before runInitialization().
+    // The worker's source of cameras. Default: the capture layer's listing
+    // (V4L2 devices, then the virtual test cameras); tests install their own.
     static void setCameraLister(CameraLister lister);
 
     ~ApplicationManager() override;
@@ -101,29 +115,29 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     // --- read accessors ---
-    bool isRecording() const { return m_isRecording; }
-    bool isArming() const { return m_isArming; }
-    int countdownSeconds() const { return m_countdownSeconds; }
-    QString timecode() const { return m_timecode; }
+    bool isRecording() const { return m_take->isRecording(); }
+    bool isArming() const { return m_take->isArming(); }
+    int countdownSeconds() const { return m_take->countdownSeconds(); }
+    QString timecode() const { return m_take->timecode(); }
     QString activeSessionName() const { return m_activeSessionName; }
-    QVariantList audioInputDevices() const { return m_audioInputDevices; }
-    QString masterAudioDevice() const { return m_masterAudioDevice; }
+    QVariantList audioInputDevices() const { return m_audio.audioInputDevices(); }
+    QString masterAudioDevice() const { return m_audio.masterAudioDevice(); }
     int activeSourceId() const { return m_activeSourceId; }
-    QVariantList encoderCapabilities() const { return m_encoderCapabilities; }
+    QVariantList encoderCapabilities() const { return m_hardware.encoderCapabilities(); }
     QString splashStatusText() const { return m_splashStatusText; }
     QString recordingPath() const { return m_recordingPath; }
-    QString hardwareGpuInfo() const { return m_hardwareGpuInfo; }
-    QString hardwareCpuInfo() const { return m_hardwareCpuInfo; }
-    QString hardwareSummary() const { return m_hardwareSummary; }
-    QVariantList audioOutputDevices() const { return m_audioOutputDevices; }
-    QString masterAudioOutputDevice() const { return m_masterAudioOutputDevice; }
-    float masterAudioLevel() const { return m_masterAudioLevel; }
-    float masterAudioLevelRight() const { return m_masterAudioLevelRight; }
-    bool liveMonitoringEnabled() const { return m_liveMonitoringEnabled; }
-    bool separateAudioRecordingEnabled() const { return m_separateAudioRecordingEnabled; }
-    double currentFps() const { return m_currentFps; }
-    int droppedFrames() const { return m_droppedFrames; }
-    double diskWriteSpeedMBs() const { return m_diskWriteSpeedMBs; }
+    QString hardwareGpuInfo() const { return m_hardware.hardwareGpuInfo(); }
+    QString hardwareCpuInfo() const { return m_hardware.hardwareCpuInfo(); }
+    QString hardwareSummary() const { return m_hardware.hardwareSummary(); }
+    QVariantList audioOutputDevices() const { return m_audio.audioOutputDevices(); }
+    QString masterAudioOutputDevice() const { return m_audio.masterAudioOutputDevice(); }
+    float masterAudioLevel() const { return m_audio.masterAudioLevel(); }
+    float masterAudioLevelRight() const { return m_audio.masterAudioLevelRight(); }
+    bool liveMonitoringEnabled() const { return m_audio.liveMonitoringEnabled(); }
+    bool separateAudioRecordingEnabled() const { return m_audio.separateAudioRecordingEnabled(); }
+    double currentFps() const { return m_take->currentFps(); }
+    int droppedFrames() const { return m_take->droppedFrames(); }
+    double diskWriteSpeedMBs() const { return m_take->diskWriteSpeedMBs(); }
     QString perfLogFilePath() const;
     int recordingResolutionIndex() const { return m_recordingResolutionIndex; }
     int recordingFramerateIndex() const { return m_recordingFramerateIndex; }
@@ -142,12 +156,12 @@ public:
     bool lookaheadEnabled() const { return m_lookaheadEnabled; }
     QString colorSpace() const { return m_colorSpace; }
     QString colorRange() const { return m_colorRange; }
-    bool isBenchmarking() const { return m_isBenchmarking; }
-    QString benchmarkSummary() const { return m_benchmarkSummary; }
-    int recommendedResolutionIndex() const { return m_recommendedResolutionIndex; }
-    int recommendedFramerateIndex() const { return m_recommendedFramerateIndex; }
-    int recommendedEncoderIndex() const { return m_recommendedEncoderIndex; }
-    int recommendedQualityIndex() const { return m_recommendedQualityIndex; }
+    bool isBenchmarking() const { return m_hardware.isBenchmarking(); }
+    QString benchmarkSummary() const { return m_hardware.benchmarkSummary(); }
+    int recommendedResolutionIndex() const { return m_hardware.recommendedResolutionIndex(); }
+    int recommendedFramerateIndex() const { return m_hardware.recommendedFramerateIndex(); }
+    int recommendedEncoderIndex() const { return m_hardware.recommendedEncoderIndex(); }
+    int recommendedQualityIndex() const { return m_hardware.recommendedQualityIndex(); }
     bool isCapturingKeybind() const { return m_isCapturingKeybind; }
     QString currentLanguage() const { return m_currentLanguage; }
     QString cpuUsage() const { return m_cpuUsage; }
@@ -188,10 +202,10 @@ public:
     std::shared_ptr<ISource> cameraSourceForChannel(int channelId) const;
 
     // Scan results of the initialization worker.
-    QVariantList cameraListCache() const { return m_cameraListCache; }
+    QVariantList cameraListCache() const { return m_cameras.getAvailableCameras(); }
     QVariantMap cameraFormatsCache() const { return m_cameraFormatsCache; }
     // The cut list of the current (or last) take.
-    QList<CutEntry> cutList() const { return m_cutList; }
+    QList<CutEntry> cutList() const { return m_take->cutList(); }
 
     // Fixed output format of every take.
     double sequenceFps() const { return m_sequenceFps; }
@@ -200,6 +214,12 @@ public:
 
     const Keybinds &keybinds() const { return m_keybinds; }
     Diagnostics &diagnostics() { return m_diagnostics; }
+    // The owned components, for the program's other parts and for tests.
+    RecordingSession &take() { return *m_take; }
+    AudioEngine &audioEngine() { return m_audio; }
+    CameraAssignments &cameraAssignments() { return m_cameras; }
+    HardwareCapabilities &hardware() { return m_hardware; }
+    ResolveScriptInstaller &resolveScriptInstaller() { return m_resolveScript; }
 
     // --- invokables ---
     // Hotkeys
@@ -320,6 +340,8 @@ signals:
     void recordingEncoderIndexChanged();
     void benchmarkStateChanged();
     void perfLogFilePathChanged();
+    // A take could not start; the text says why, for the operator.
+    void recordingNotice(const QString &message);
     void currentLanguageChanged();
     void advancedQualityEnabledChanged();
     void rateControlModeChanged();
@@ -349,47 +371,16 @@ private:
     bool selectSource(int sourceId);
     void setSplashStatusText(const QString &text);
     void completeInitialization(const CameraScanResult &result);
+    void connectComponents();
+    TakeCollaborators takeCollaborators();
+    TakeParameters takeParameters() const;
+    TimelineExportInput withCameraLinks(TimelineExportInput input) const;
 
-    // Take state (recording session component)
-    bool m_isRecording = false;
-    bool m_isArming = false;
-    int m_countdownSeconds = 3;
-    QString m_timecode = QStringLiteral("00:00:00:00");
     QString m_activeSessionName;
     int m_activeSourceId = 1;
     QString m_recordingPath;
-    QList<CutEntry> m_cutList;
-    qint64 m_recordingStartClock = 0;
-
-    // Audio engine component
-    QVariantList m_audioInputDevices;
-    QString m_masterAudioDevice = QStringLiteral("Default system input");
-    QVariantList m_audioOutputDevices;
-    QString m_masterAudioOutputDevice = QStringLiteral("Default system output");
-    float m_masterAudioLevel = 0.0f;
-    float m_masterAudioLevelRight = 0.0f;
-    bool m_liveMonitoringEnabled = false;
-    QHash<int, QString> m_channelAudioInputNames;
-    QHash<int, bool> m_separateAudioChannels;
-    QHash<int, float> m_channelFaders;
-    QHash<int, bool> m_channelMutes;
-    QHash<int, bool> m_channelSolos;
-    float m_masterFader = 0.8f;
-
-    // Encoder capabilities component
-    QVariantList m_encoderCapabilities;
-    QString m_hardwareGpuInfo = QStringLiteral("Detecting GPU...");
-    QString m_hardwareCpuInfo = QStringLiteral("Detecting CPU...");
-    QString m_hardwareSummary = QStringLiteral("Scanning hardware acceleration...");
-    bool m_isBenchmarking = false;
-    QString m_benchmarkSummary;
-    int m_recommendedResolutionIndex = 2;
-    int m_recommendedFramerateIndex = 8;
-    int m_recommendedEncoderIndex = 0;
-    int m_recommendedQualityIndex = 2;
 
     // Recording settings
-    bool m_separateAudioRecordingEnabled = false;
     int m_recordingResolutionIndex = 2;
     int m_recordingFramerateIndex = 4;
     int m_recordingQualityIndex = 2;
@@ -405,23 +396,18 @@ private:
     bool m_lookaheadEnabled = false;
     QString m_colorSpace = QStringLiteral("Rec.709");
     QString m_colorRange = QStringLiteral("Limited (16-235)");
-    const double m_sequenceFps = 30.0;
-    const int m_sequenceWidth = 1920;
-    const int m_sequenceHeight = 1080;
+    const double m_sequenceFps = RecordingSession::kSequenceFps;
+    const int m_sequenceWidth = RecordingSession::kSequenceWidth;
+    const int m_sequenceHeight = RecordingSession::kSequenceHeight;
 
-    // Camera assignment component
-    QHash<int, std::shared_ptr<ISource>> m_cameraSources;
-    QHash<int, int> m_channelCameraLinks;
-    QVariantList m_cameraListCache;
+    // Formats of the start-up scan by device link (the assignments answer
+    // per link; this keeps the whole map for cameraFormatsCache()).
     QVariantMap m_cameraFormatsCache;
 
     // Diagnostics and hotkeys
     Diagnostics m_diagnostics;
     Keybinds m_keybinds;
     bool m_isCapturingKeybind = false;
-    double m_currentFps = 60.0;
-    int m_droppedFrames = 0;
-    double m_diskWriteSpeedMBs = 0.0;
     QString m_cpuUsage = QStringLiteral("CPU: 0%");
     QString m_ramUsage = QStringLiteral("RAM: 0 MB");
 
@@ -429,8 +415,14 @@ private:
     QString m_currentLanguage = QStringLiteral("EN");
     QPointer<InputChannelsModel> m_channelsModel;
 
-    QTimer m_timecodeTimer;
     QTimer m_metricsTimer;
     QTimer m_audioLevelTimer;
-    QTimer m_countdownTimer;
+
+    // Components, in construction order; destroyed in reverse (see above).
+    HardwareCapabilities m_hardware;
+    TimelineExporter m_timelineExporter;
+    ResolveScriptInstaller m_resolveScript{this};
+    AudioEngine m_audio;
+    CameraAssignments m_cameras;
+    std::unique_ptr<RecordingSession> m_take;
 };

@@ -1,0 +1,172 @@
+#include "app/ApplicationManager.h"
+#include "app/InputChannelsModel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The manager wired to its real components: virtual test cameras (the test
+// runs with KORVEX_TEST_CAMERAS=2), the real encoders, audio writers and
+// timeline export, all driven through the manager's own surface.
+class TestManagerTake : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void camerasReachTheChannelModel();
+    void takeRecordsCutsAndExports();
+    void takeThatCannotStartIsNotRecording();
+
+private:
+    ApplicationManager &manager() { return ApplicationManager::instance(); }
+    static int videoFrames(const QString &file);
+
+    QTemporaryDir m_root;
+    std::unique_ptr<InputChannelsModel> m_model;
+};
+
+void TestManagerTake::initTestCase()
+{
+    QVERIFY(m_root.isValid());
+    m_model = std::make_unique<InputChannelsModel>();
+    manager().setChannelsModel(m_model.get());
+    manager().setRecordingPath(m_root.path());
+}
+
+void TestManagerTake::cleanup()
+{
+    ApplicationManager &m = manager();
+    if (m.isRecording())
+        m.stopRecording();
+    m.removeCameraFromChannel(1);
+    m.removeCameraFromChannel(2);
+    m.setActiveSourceId(1);
+    m.setRecordingPath(m_root.path());
+}
+
+int TestManagerTake::videoFrames(const QString &file)
+{
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"),
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-count_frames"),
+                 QStringLiteral("-select_streams"), QStringLiteral("v:0"), QStringLiteral("-show_entries"),
+                 QStringLiteral("stream=nb_read_frames"), QStringLiteral("-of"), QStringLiteral("csv=p=0"), file});
+    if (!probe.waitForFinished(60000) || probe.exitCode() != 0)
+        return -1;
+    return QString::fromLatin1(probe.readAllStandardOutput()).trimmed().toInt();
+}
+
+void TestManagerTake::camerasReachTheChannelModel()
+{
+    ApplicationManager &m = manager();
+    m.setCameraForChannel(2, QStringLiteral("korvex-test://2"), 640, 480, 30.0f);
+    QVERIFY(m_model->hasActiveVideo(2));
+    QVERIFY(m.cameraSourceForChannel(2));
+    QCOMPARE(m.getCameraLinkForChannel(2), QStringLiteral("korvex-test://2"));
+    QCOMPARE(m.getCameraWidthForChannel(2), 640);
+    QCOMPARE(m.getCameraHeightForChannel(2), 480);
+
+    m.removeCameraFromChannel(2);
+    QVERIFY(!m_model->hasActiveVideo(2));
+    QVERIFY(!m.cameraSourceForChannel(2));
+
+    // A device that cannot be opened leaves the channel without a camera.
+    m.setCameraForChannel(3, QStringLiteral("korvex-test://9"), 640, 480, 30.0f);
+    QVERIFY(!m_model->hasActiveVideo(3));
+    QVERIFY(!m.cameraSourceForChannel(3));
+}
+
+// Two live cameras, a hotkey switch during the take, stop: one MP4 per
+// camera with every pumped frame, the cut list in the take, both timelines
+// in the take folder, and generateTimeline() writes them again.
+void TestManagerTake::takeRecordsCutsAndExports()
+{
+    ApplicationManager &m = manager();
+    m.setActiveSessionName(QStringLiteral("Interview"));
+    m.setChannelCameraLink(1, 1);
+    m.setCameraForChannel(1, QStringLiteral("korvex-test://1"), 640, 480, 30.0f);
+    m.setCameraForChannel(2, QStringLiteral("korvex-test://2"), 640, 480, 30.0f);
+    QVERIFY(m_model->hasActiveVideo(1));
+    QVERIFY(m_model->hasActiveVideo(2));
+
+    QSignalSpy recordingSpy(&m, &ApplicationManager::isRecordingChanged);
+    m.startRecording();
+    QVERIFY(m.isRecording());
+    QCOMPARE(recordingSpy.count(), 1);
+    QTest::qWait(1000);
+
+    // The hotkey goes through the application's event filter.
+    QObject target;
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_2, Qt::NoModifier);
+    QCoreApplication::sendEvent(&target, &press);
+    QCOMPARE(m.activeSourceId(), 2);
+    QTest::qWait(1000);
+    m.stopRecording();
+    QVERIFY(!m.isRecording());
+    QCOMPARE(recordingSpy.count(), 2);
+
+    const QList<CutEntry> cuts = m.cutList();
+    QCOMPARE(cuts.size(), 2);
+    QCOMPARE(cuts[0].sourceId, 1);
+    QCOMPARE(cuts[0].offsetMs, int64_t(0));
+    QCOMPARE(cuts[1].sourceId, 2);
+    QVERIFY2(cuts[1].offsetMs >= 900 && cuts[1].offsetMs <= 1500,
+             qPrintable(QString::number(cuts[1].offsetMs)));
+
+    const QString folder = m.take().takeFolder();
+    QVERIFY(folder.startsWith(m_root.path() + QStringLiteral("/Interview/")));
+    const int frames = int(m.take().framesWritten());
+    QVERIFY2(frames >= 50, qPrintable(QString::number(frames)));
+    for (const QString &camera : {QStringLiteral("Camera_01.mp4"), QStringLiteral("Camera_02.mp4")})
+        QCOMPARE(videoFrames(folder + '/' + camera), frames);
+
+    const QString take = QFileInfo(folder).fileName();
+    const QString premiere = folder + QStringLiteral("/Interview_") + take + QStringLiteral("_Premiere.xml");
+    const QString davinci = folder + QStringLiteral("/Interview_") + take + QStringLiteral("_DaVinci.xml");
+    QVERIFY2(QFile::exists(premiere), qPrintable(premiere));
+    QVERIFY(QFile::exists(davinci));
+    QFile xml(davinci);
+    QVERIFY(xml.open(QIODevice::ReadOnly));
+    const QByteArray document = xml.readAll();
+    QVERIFY(document.contains("Camera_01.mp4"));
+    QVERIFY(document.contains("Camera_02.mp4"));
+    xml.close();
+
+    QVERIFY(QFile::remove(premiere));
+    QVERIFY(QFile::remove(davinci));
+    m.generateTimeline();
+    QVERIFY(QFile::exists(premiere));
+    QVERIFY(QFile::exists(davinci));
+}
+
+// A recordings folder that cannot be created: no take, and the operator is told.
+void TestManagerTake::takeThatCannotStartIsNotRecording()
+{
+    ApplicationManager &m = manager();
+    QFile blocker(m_root.filePath(QStringLiteral("not-a-folder")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    m.setRecordingPath(blocker.fileName());
+    m.setCameraForChannel(1, QStringLiteral("korvex-test://1"), 640, 480, 30.0f);
+
+    QSignalSpy noticeSpy(&m, &ApplicationManager::recordingNotice);
+    QSignalSpy recordingSpy(&m, &ApplicationManager::isRecordingChanged);
+    m.startRecording();
+    QVERIFY(!m.isRecording());
+    QCOMPARE(recordingSpy.count(), 0);
+    QCOMPARE(noticeSpy.count(), 1);
+    QVERIFY(!noticeSpy.at(0).at(0).toString().isEmpty());
+}
+
+QTEST_MAIN(TestManagerTake)
+#include "tst_manager_take.moc"
