@@ -162,6 +162,8 @@ Window {
                                 Layout.fillWidth: true
                                 spacing: 3
                                 Text {
+                                    // a filling child, so the column really fills the card
+                                    Layout.fillWidth: true
                                     text: ["FPS RATE", "DROPPED FRAMES", "DISK WRITE SPEED", "CPU & MEMORY LOAD"][metricCard.index]
                                     color: Colors.textSecondary
                                     font: Typography.smallBold
