@@ -437,18 +437,23 @@ Window {
                     color: Colors.textMuted
                     font: Typography.caption
                 }
-                Item { width: 1; height: 10 - parent.spacing }
-                DarkButton {
-                    objectName: "helpResetSearch"
+                // the button sits 10 px below the hint, closer than the column spacing
+                Item {
                     anchors.horizontalCenter: parent.horizontalCenter
                     width: 140
-                    height: 34
-                    onClicked: root.resetSearch()
-                    Text {
-                        anchors.centerIn: parent
-                        text: "RESET SEARCH"
-                        color: Colors.accent
-                        font: Typography.captionBold
+                    height: 34 - (parent.spacing - 10)
+                    DarkButton {
+                        objectName: "helpResetSearch"
+                        anchors.bottom: parent.bottom
+                        width: 140
+                        height: 34
+                        onClicked: root.resetSearch()
+                        Text {
+                            anchors.centerIn: parent
+                            text: "RESET SEARCH"
+                            color: Colors.accent
+                            font: Typography.captionBold
+                        }
                     }
                 }
             }
