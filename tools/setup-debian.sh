@@ -4,6 +4,11 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 mapfile -t wanted < <(sed -e 's/#.*//' "$here"/packages/*.txt | tr ' ' '\n' | sed '/^$/d' | sort -u)
+# Node.js with npm drives the browser tests; machines that already have one
+# (from any source) keep it, the others get Debian's.
+if ! command -v npm >/dev/null 2>&1; then
+    wanted+=(nodejs npm)
+fi
 missing=()
 for pkg in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")

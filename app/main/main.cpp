@@ -2,6 +2,10 @@
 #include "app/InputChannelsModel.h"
 #include "app/MessageLog.h"
 #include "app/SplashHandOff.h"
+#include "app/cameras/CameraScanLister.h"
+#include "app/main/QmlBackend.h"
+#include "remote/RemoteControlServer.h"
+#include "update/UpdateManager.h"
 
 #include <QDebug>
 #include <QGuiApplication>
@@ -9,8 +13,8 @@
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QQuickStyle>
+#include <QTimer>
 #include <QUrl>
-#include <QtQml>
 
 #include <SDL.h>
 
@@ -37,11 +41,9 @@ int main(int argc, char *argv[])
     QGuiApplication::setApplicationName(QStringLiteral("Korvex"));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icon.ico")));
 
-    // VideoStreamItem is registered here when the preview item lands.
-
-    qmlRegisterSingletonInstance("Korvex", 1, 0, "AppManager", &manager);
-    // UpdateManager and RemoteServer are registered here, in that order, and
-    // the remote control server is started on port 8080, when they land.
+    QmlBackend::registerTypes(manager);
+    // A port that cannot be had is reported by the server; start-up goes on.
+    RemoteControlServer::instance().startServer(8080);
 
     auto channelsModel = std::make_unique<InputChannelsModel>();
     manager.setChannelsModel(channelsModel.get());
@@ -56,12 +58,13 @@ int main(int argc, char *argv[])
     engine->load(QUrl(QStringLiteral("qrc:/Korvex/ui/qml/SplashWindow.qml")));
 
     const auto scheduleSilentUpdateCheck = [] {
-        // The update manager's silent check (3 s after the main window, when
-        // automatic checks are on) is scheduled here when it lands.
+        if (UpdateManager::instance().autoCheckOnStartup())
+            QTimer::singleShot(3000, [] { UpdateManager::instance().checkForUpdates(true); });
     };
     SplashHandOff::connectToManager(manager, *engine, *app, QUrl(QStringLiteral("qrc:/Korvex/ui/qml/Main.qml")),
                                     scheduleSilentUpdateCheck);
 
+    ApplicationManager::setCameraLister(listCamerasForScan);
     manager.runInitialization();
 
     const int exitCode = app->exec();

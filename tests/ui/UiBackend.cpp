@@ -2,12 +2,7 @@
 
 #include "app/ApplicationManager.h"
 #include "app/InputChannelsModel.h"
-#include "remote/RemoteControlServer.h"
-#include "update/UpdateManager.h"
-#if __has_include("capture/VideoStreamItem.h")
-#include "capture/VideoStreamItem.h"
-#define KORVEX_HAS_VIDEO_STREAM_ITEM 1
-#endif
+#include "app/main/QmlBackend.h"
 
 #include <QCoreApplication>
 #include <QQmlContext>
@@ -37,13 +32,9 @@ void prepareApplication()
     QCoreApplication::setOrganizationDomain(QStringLiteral("korvex.studio"));
     QCoreApplication::setApplicationName(QStringLiteral("Korvex"));
 
-#ifdef KORVEX_HAS_VIDEO_STREAM_ITEM
-    qmlRegisterType<VideoStreamItem>("Korvex", 1, 0, "VideoStreamItem");
-#endif
-    qmlRegisterSingletonInstance("Korvex", 1, 0, "AppManager", &manager);
-    qmlRegisterSingletonInstance("Korvex", 1, 0, "UpdateManager", &UpdateManager::instance());
-    // registered, not started: tests must not take the program's port
-    qmlRegisterSingletonInstance("Korvex", 1, 0, "RemoteServer", &RemoteControlServer::instance());
+    // Registered as the program does, but the remote control server is not
+    // started: tests must not take the program's port.
+    QmlBackend::registerTypes(manager);
 
     manager.setChannelsModel(&channelsModel());
     QObject::connect(&manager, &ApplicationManager::channelAudioLevelChanged,

@@ -1,17 +1,12 @@
 // The operator's main window: a frameless window that draws its own header,
 // status bar and resize borders.
 //
-// Slots for the views that other components fill. Each slot holds one
-// placeholder line; replace that line with the component, keeping its id:
-//   isoMonitorGridSlot   -> IsoMonitorGrid { id: isoMonitorGrid; anchors.fill: parent }
-//   mainPreviewSlot      -> MainPreviewPanel { id: mainPreviewPanel; anchors.fill: parent }
-//   audioMixerSlot       -> AudioMixerPanel { id: audioMixerPanel; anchors.fill: parent }
-//                           (its contentWidth limits how wide the splitter lets the mixer grow)
-//   sourceConfigDialog   -> SourceConfigDialog { id: sourceConfigDialog; anchors.fill: parent; z: 150 }
-//   remoteControlDialog  -> RemoteControlDialog { id: remoteControlDialog; anchors.fill: parent; z: 180 }
-//   updateDialog         -> UpdateDialog { id: updateDialog; anchors.fill: parent; z: 200 }
-// Components inside the window reach the overlays through these ids
-// (sourceConfigDialog.openForChannel(id, editMode), remoteControlDialog.openDialog()).
+// The views inside it: the camera grid (IsoMonitorGrid), the program preview
+// (MainPreviewPanel), the audio mixer (AudioMixerPanel, whose contentWidth
+// limits how wide the splitter lets it grow) and the overlays. Components
+// reach the overlays through their ids: sourceConfigDialog.openForChannel(id,
+// editMode), remoteControlDialog.openDialog(); the update overlay shows
+// itself when an update is available.
 import QtQuick
 import QtQuick.Layouts
 import QtQuick.Window
@@ -33,41 +28,6 @@ Window {
 
     // resize borders exist only while the window is neither maximized nor fullscreen
     readonly property bool restored: visibility !== Window.Maximized && visibility !== Window.FullScreen
-
-    // A plain stand-in that names the view which will fill its slot.
-    component SlotPlaceholder: Rectangle {
-        property string label
-        color: Colors.panelDark
-        border.width: 1
-        border.color: Colors.borderDark
-        radius: 4
-        Text {
-            anchors.centerIn: parent
-            width: parent.width - 24
-            horizontalAlignment: Text.AlignHCenter
-            wrapMode: Text.WordWrap
-            text: parent.label
-            color: Colors.textSecondary
-            font: Typography.caption
-        }
-    }
-
-    // A stand-in overlay: hidden until opened, a click anywhere closes it.
-    component OverlayPlaceholder: Rectangle {
-        property string label
-        visible: false
-        color: Qt.rgba(0, 0, 0, 0.7)
-        MouseArea {
-            anchors.fill: parent
-            onClicked: parent.visible = false
-        }
-        SlotPlaceholder {
-            anchors.centerIn: parent
-            width: 420
-            height: 120
-            label: parent.label
-        }
-    }
 
     // A resize border: a press starts the system resize from its edges.
     component ResizeArea: MouseArea {
@@ -126,7 +86,7 @@ Window {
                         Layout.preferredHeight: 1
                         Layout.minimumHeight: 160
 
-                        SlotPlaceholder { anchors.fill: parent; label: "Camera grid: one live tile per input channel" }
+                        IsoMonitorGrid { id: isoMonitorGrid; objectName: "isoMonitorGrid"; anchors.fill: parent }
                     }
 
                     RowLayout {
@@ -158,7 +118,7 @@ Window {
                             Layout.fillHeight: true
                             Layout.minimumWidth: 260
 
-                            SlotPlaceholder { anchors.fill: parent; label: "Program preview: the active source" }
+                            MainPreviewPanel { id: mainPreviewPanel; objectName: "mainPreviewPanel"; anchors.fill: parent }
                         }
 
                         Item {
@@ -228,8 +188,7 @@ Window {
                             Layout.maximumWidth: bottomRow.mixerMaxWidth
                             Layout.preferredWidth: bottomRow.mixerPreferredWidth
 
-                            // no strips yet, so no width limit of its own
-                            SlotPlaceholder { id: audioMixerPanel; anchors.fill: parent; property real contentWidth: Number.POSITIVE_INFINITY; label: "Audio mixer: channel strips and master" }
+                            AudioMixerPanel { id: audioMixerPanel; objectName: "audioMixerPanel"; anchors.fill: parent }
                         }
                     }
                 }
@@ -243,31 +202,25 @@ Window {
             }
         }
 
-        OverlayPlaceholder {
+        SourceConfigDialog {
             id: sourceConfigDialog
             objectName: "sourceConfigDialog"
             anchors.fill: parent
             z: 150
-            label: "Source configuration for channel " + channelId
-            property int channelId: 0
-            function openForChannel(channel, editMode) { channelId = channel; visible = true }
         }
 
-        OverlayPlaceholder {
+        RemoteControlDialog {
             id: remoteControlDialog
             objectName: "remoteControlDialog"
             anchors.fill: parent
             z: 180
-            label: "Remote control: server address and QR code"
-            function openDialog() { visible = true }
         }
 
-        OverlayPlaceholder {
+        UpdateDialog {
             id: updateDialog
             objectName: "updateDialog"
             anchors.fill: parent
             z: 200
-            label: "Update: new version and changelog"
         }
 
         Rectangle {
