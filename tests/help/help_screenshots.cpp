@@ -2,11 +2,13 @@
 // offscreen to PNG files, with the real application manager as AppManager:
 //   korvex_help_screenshots <output folder>
 // writes help-en.png, help-sr.png and perf-monitor.png there. The manuals are
-// the ones installed beside the binaries; the monitor's log tail is this
-// program's own message log. Exit code 1 when a document does not load or a
+// the ones installed beside the binaries. The monitor is caught during a real
+// take of two virtual test cameras, recorded into a temporary folder that is
+// removed afterwards; its log tail is this program's own message log. Exit code 1 when a document does not load or a
 // picture cannot be written.
 
 #include "app/ApplicationManager.h"
+#include "app/InputChannelsModel.h"
 #include "app/MessageLog.h"
 
 #include <QCoreApplication>
@@ -17,6 +19,7 @@
 #include <QQmlEngine>
 #include <QQuickStyle>
 #include <QQuickWindow>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <SDL.h>
@@ -68,6 +71,7 @@ int main(int argc, char *argv[])
     if (!QDir().mkpath(out.absolutePath()))
         return 1;
 
+    qputenv("KORVEX_TEST_CAMERAS", "2");
     MessageLog::install();
     // SDL's own SIGINT/SIGTERM handlers would make the program ignore kill
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -80,6 +84,9 @@ int main(int argc, char *argv[])
 
     ApplicationManager &manager = ApplicationManager::instance();
     qmlRegisterSingletonInstance("Korvex", 1, 0, "AppManager", &manager);
+    InputChannelsModel channels;
+    manager.setChannelsModel(&channels);
+    QTemporaryDir takes;
 
     bool ok = false;
     {
@@ -93,10 +100,16 @@ int main(int argc, char *argv[])
             ok = ok && save(*help, 300, out.filePath(QStringLiteral("help-sr.png")));
             manager.setCurrentLanguage(QStringLiteral("EN"));
         }
-        if (ok) {
+        if (ok && takes.isValid()) {
+            manager.setRecordingPath(takes.path());
+            manager.setCameraForChannel(1, QStringLiteral("korvex-test://1"), 640, 480, 30.0f);
+            manager.setCameraForChannel(2, QStringLiteral("korvex-test://2"), 640, 480, 30.0f);
+            QTest::qWait(500);
+            manager.startRecording();
             auto monitor = open(engine, QStringLiteral("PerformanceMonitorWindow.qml"));
-            // two log ticks and a metrics update
+            // two log ticks and a metrics update into the take
             ok = monitor && save(*monitor, 2300, out.filePath(QStringLiteral("perf-monitor.png")));
+            manager.stopRecording();
         }
         manager.setCurrentLanguage(language);
     }
