@@ -607,6 +607,15 @@ QString ApplicationManager::getCameraColorRangeForChannel(int channelId) const
 {
     return m_cameras.getCameraColorRangeForChannel(channelId);
 }
+bool ApplicationManager::isCameraRunningForChannel(int channelId) const
+{
+    return m_cameras.isCameraRunningForChannel(channelId);
+}
+void ApplicationManager::restoreStaleCameraForChannel(int channelId, const QString &deviceLink, int width,
+                                                      int height, float framerate, const QString &colorRange)
+{
+    m_cameras.restoreStaleCameraForChannel(channelId, deviceLink, width, height, framerate, colorRange);
+}
 void ApplicationManager::setChannelCameraLink(int channelId, int cameraId)
 {
     m_cameras.setChannelCameraLink(channelId, cameraId);

@@ -306,6 +306,10 @@ public:
     Q_INVOKABLE int getCameraHeightForChannel(int channelId) const;
     Q_INVOKABLE float getCameraFramerateForChannel(int channelId) const;
     Q_INVOKABLE QString getCameraColorRangeForChannel(int channelId) const;
+    Q_INVOKABLE bool isCameraRunningForChannel(int channelId) const;
+    // Puts back a camera choice without opening it (the source dialog's cancel).
+    Q_INVOKABLE void restoreStaleCameraForChannel(int channelId, const QString &deviceLink, int width, int height,
+                                                  float framerate, const QString &colorRange);
 
     // Audio engine component
     Q_INVOKABLE void setAudioInputForChannel(int channelId, const QString &deviceName);
