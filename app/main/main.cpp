@@ -2,7 +2,6 @@
 #include "app/InputChannelsModel.h"
 #include "app/MessageLog.h"
 #include "app/SplashHandOff.h"
-#include "app/cameras/CameraScanLister.h"
 #include "app/main/QmlBackend.h"
 #include "remote/RemoteControlServer.h"
 #include "update/UpdateManager.h"
@@ -64,8 +63,11 @@ int main(int argc, char *argv[])
     SplashHandOff::connectToManager(manager, *engine, *app, QUrl(QStringLiteral("qrc:/Korvex/ui/qml/Main.qml")),
                                     scheduleSilentUpdateCheck);
 
-    ApplicationManager::setCameraLister(listCamerasForScan);
     manager.runInitialization();
+
+    // A take still running when the last window closes is finished while SDL
+    // and the event loop are still there, so its files are complete.
+    QObject::connect(app.get(), &QCoreApplication::aboutToQuit, &manager, &ApplicationManager::stopRecording);
 
     const int exitCode = app->exec();
 

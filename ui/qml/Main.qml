@@ -223,6 +223,58 @@ Window {
             z: 200
         }
 
+        // A take that could not start says why, until the operator closes it.
+        Rectangle {
+            id: recordingNotice
+            objectName: "recordingNotice"
+            property string message: ""
+            z: 260
+            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.top: parent.top
+            anchors.topMargin: 72
+            width: Math.min(parent.width - 80, noticeText.implicitWidth + 80)
+            height: 44
+            radius: 6
+            color: Colors.panelDark
+            border.width: 1
+            border.color: Colors.recRed
+            visible: message !== ""
+
+            Connections {
+                target: AppManager
+                function onRecordingNotice(message) { recordingNotice.message = message }
+            }
+
+            Text {
+                id: noticeText
+                objectName: "recordingNoticeText"
+                anchors.left: parent.left
+                anchors.leftMargin: 20
+                anchors.right: noticeClose.left
+                anchors.rightMargin: 12
+                anchors.verticalCenter: parent.verticalCenter
+                text: "\u26A0 " + recordingNotice.message
+                elide: Text.ElideRight
+                color: Colors.textPrimary
+                font: Typography.bodyBold
+            }
+
+            Text {
+                id: noticeClose
+                anchors.right: parent.right
+                anchors.rightMargin: 16
+                anchors.verticalCenter: parent.verticalCenter
+                text: "\u2715"
+                color: Colors.textSecondary
+                font: Typography.bodyBold
+                MouseArea {
+                    anchors.fill: parent
+                    anchors.margins: -8
+                    onClicked: recordingNotice.message = ""
+                }
+            }
+        }
+
         Rectangle {
             id: resolveToast
             objectName: "resolveToast"
