@@ -77,11 +77,18 @@ private slots:
         VideoStreamItem tile, preview;
         tile.setChannelIndex(1);
         preview.setChannelIndex(1);
-        tile.onTimeout();
-        preview.onTimeout();
-        QVERIFY(!tile.image().isNull());
-        QEXPECT_FAIL("", "open defect: the second view of a channel still fetches its own copy", Continue);
-        QCOMPARE(preview.image().cacheKey(), tile.image().cacheKey());
+        // A frame may land between the two polls, and then the second view
+        // rightly shows the newer one; a few tries give a pair of polls with
+        // no frame between them. Views that each copied the frame would never
+        // share an image.
+        bool shared = false;
+        for (int attempt = 0; attempt < 10 && !shared; ++attempt) {
+            tile.onTimeout();
+            preview.onTimeout();
+            QVERIFY(!tile.image().isNull());
+            shared = preview.image().cacheKey() == tile.image().cacheKey();
+        }
+        QVERIFY(shared);
     }
 
     void drawsLetterboxedOnBlack()
