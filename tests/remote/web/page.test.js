@@ -141,7 +141,8 @@ test('channels 1 and 3 with 3 on program; NEXT CAM goes to 1; gear opens its set
     { text: 'DODAJ SOURCE', pgm: false, add: true, wide: false }]);
   await page.tap('#cutBtn');
   assert.deepEqual(holder.switches, [1]);
-  assert.equal(await page.textContent('#tally'), 'PROGRAM (PGM 1)');
+  // the tally follows the command's reply, which may come a moment later
+  await waitFor(async () => (await page.textContent('#tally')) === 'PROGRAM (PGM 1)', 'tally PGM 1');
   await page.tap('#grid .card[data-id="3"] .gear');
   assert.equal(await page.textContent('#dTitle'), 'PODEŠAVANJE ZA KANAL 3');
   assert.equal(await page.isVisible('#dDisable'), true);
