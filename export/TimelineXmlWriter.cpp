@@ -283,17 +283,24 @@ private:
         m_x.close(level, "rate");
     }
 
+    // The picture's rate, size and pixel shape, shared by the sequence
+    // format and every file's media description.
+    void videoFrameFields(int level)
+    {
+        rate(level);
+        m_x.number(level, "width", m_d.width);
+        m_x.number(level, "height", m_d.height);
+        m_x.text(level, "anamorphic", "FALSE");
+        m_x.text(level, "pixelaspectratio", "square");
+        m_x.text(level, "fielddominance", "none");
+    }
+
     void video()
     {
         m_x.open(5, "video");
         m_x.open(6, "format");
         m_x.open(7, "samplecharacteristics");
-        rate(8);
-        m_x.number(8, "width", m_d.width);
-        m_x.number(8, "height", m_d.height);
-        m_x.text(8, "anamorphic", "FALSE");
-        m_x.text(8, "pixelaspectratio", "square");
-        m_x.text(8, "fielddominance", "none");
+        videoFrameFields(8);
         m_x.text(8, "colordepth", "24");
         m_x.close(7, "samplecharacteristics");
         m_x.close(6, "format");
@@ -386,12 +393,7 @@ private:
         m_x.open(9, "media");
         m_x.open(10, "video");
         m_x.open(11, "samplecharacteristics");
-        rate(12);
-        m_x.number(12, "width", m_d.width);
-        m_x.number(12, "height", m_d.height);
-        m_x.text(12, "anamorphic", "FALSE");
-        m_x.text(12, "pixelaspectratio", "square");
-        m_x.text(12, "fielddominance", "none");
+        videoFrameFields(12);
         m_x.close(11, "samplecharacteristics");
         m_x.close(10, "video");
         m_x.close(9, "media");
