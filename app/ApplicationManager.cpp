@@ -295,6 +295,12 @@ void ApplicationManager::setRecordingEncoderIndex(int index)
         emit recordingEncoderIndexChanged();
 }
 
+void ApplicationManager::setRecordingFormatIndex(int index)
+{
+    if (storeIfChanged(m_recordingFormatIndex, index))
+        emit recordingFormatIndexChanged();
+}
+
 void ApplicationManager::setAdvancedQualityEnabled(bool enabled)
 {
     if (storeIfChanged(m_advancedQualityEnabled, enabled))

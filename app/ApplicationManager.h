@@ -77,6 +77,9 @@ class ApplicationManager : public QObject
     Q_PROPERTY(int recordingFramerateIndex READ recordingFramerateIndex WRITE setRecordingFramerateIndex NOTIFY recordingFramerateIndexChanged)
     Q_PROPERTY(int recordingQualityIndex READ recordingQualityIndex WRITE setRecordingQualityIndex NOTIFY recordingQualityIndexChanged)
     Q_PROPERTY(int recordingEncoderIndex READ recordingEncoderIndex WRITE setRecordingEncoderIndex NOTIFY recordingEncoderIndexChanged)
+    // Container of the camera files: 0 MP4, 1 MKV, 2 MOV, 3 TS, 4 AVI (the
+    // entries of the settings window's container list).
+    Q_PROPERTY(int recordingFormatIndex READ recordingFormatIndex WRITE setRecordingFormatIndex NOTIFY recordingFormatIndexChanged)
     Q_PROPERTY(QString activeResolutionName READ activeResolutionName NOTIFY recordingResolutionIndexChanged)
     Q_PROPERTY(double selectedGlobalFps READ selectedGlobalFps NOTIFY recordingFramerateIndexChanged)
     Q_PROPERTY(bool advancedQualityEnabled READ advancedQualityEnabled WRITE setAdvancedQualityEnabled NOTIFY advancedQualityEnabledChanged)
@@ -143,6 +146,7 @@ public:
     int recordingFramerateIndex() const { return m_recordingFramerateIndex; }
     int recordingQualityIndex() const { return m_recordingQualityIndex; }
     int recordingEncoderIndex() const { return m_recordingEncoderIndex; }
+    int recordingFormatIndex() const { return m_recordingFormatIndex; }
     QString activeResolutionName() const;
     double selectedGlobalFps() const;
     bool advancedQualityEnabled() const { return m_advancedQualityEnabled; }
@@ -178,6 +182,7 @@ public:
     void setRecordingFramerateIndex(int index);
     void setRecordingQualityIndex(int index);
     void setRecordingEncoderIndex(int index);
+    void setRecordingFormatIndex(int index);
     void setAdvancedQualityEnabled(bool enabled);
     void setRateControlMode(const QString &mode);
     void setTargetBitrateKbps(int kbps);
@@ -342,6 +347,7 @@ signals:
     void recordingFramerateIndexChanged();
     void recordingQualityIndexChanged();
     void recordingEncoderIndexChanged();
+    void recordingFormatIndexChanged();
     void benchmarkStateChanged();
     void perfLogFilePathChanged();
     // A take could not start; the text says why, for the operator.
@@ -389,6 +395,7 @@ private:
     int m_recordingFramerateIndex = 4;
     int m_recordingQualityIndex = 2;
     int m_recordingEncoderIndex = 0;
+    int m_recordingFormatIndex = 0;
     bool m_advancedQualityEnabled = false;
     QString m_rateControlMode = QStringLiteral("CBR");
     int m_targetBitrateKbps = 16000;

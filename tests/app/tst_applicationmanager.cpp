@@ -117,7 +117,7 @@ void TestApplicationManager::notifyContract_data()
             other = 3;
         QTest::newRow(p.name()) << QByteArray(p.name()) << other;
     }
-    QCOMPARE(writable, 24);
+    QCOMPARE(writable, 25);
 }
 
 void TestApplicationManager::notifyContract()
