@@ -3,6 +3,7 @@
 #include "capture/audio/AudioCapture.h"
 #include "capture/audio/AudioDeviceList.h"
 #include "capture/audio/AudioFormat.h"
+#include "capture/audio/TakeAudioWriter.h"
 #include "capture/audio/WavWriter.h"
 
 #include <QDebug>
@@ -228,21 +229,27 @@ void AudioEngine::setMasterAudioOutputDevice(const QString &name)
     }
 }
 
+namespace {
+constexpr int kMasterFileKey = -1; // channel ids are the other keys
+}
+
 AudioTakeFiles AudioEngine::startWriting(const QString &takeFolder)
 {
     stopWriting();
     m_takeFiles = AudioTakeFiles{};
     m_mixer.resetLevels();
     m_clock.restart(MixClock::Clock::now());
+    m_takeWriter = std::make_unique<TakeAudioWriter>();
 
     m_takeFiles.masterPath = takeFolder + QStringLiteral("/Master_Audio_Output.wav");
-    m_masterWavWriter = std::make_unique<WavWriter>();
-    m_takeFiles.masterOpened = m_masterWavWriter->open(m_takeFiles.masterPath.toStdString(),
-                                                        AudioFormat::kSampleRate, 2);
-    if (m_takeFiles.masterOpened)
+    auto master = std::make_unique<WavWriter>();
+    m_takeFiles.masterOpened = master->open(m_takeFiles.masterPath.toStdString(), AudioFormat::kSampleRate, 2);
+    if (m_takeFiles.masterOpened) {
         qDebug() << "[ApplicationManager] Started Master Audio Recorder:" << m_takeFiles.masterPath;
-    else
+        m_takeWriter->addFile(kMasterFileKey, std::move(master));
+    } else {
         qWarning() << "[ApplicationManager] Failed to start Master WAV recorder at:" << m_takeFiles.masterPath;
+    }
 
     for (const auto &[id, capture] : m_channelAudioSources) {
         if (!m_separateAudioChannels.value(id, false))
@@ -253,8 +260,9 @@ AudioTakeFiles AudioEngine::startWriting(const QString &takeFolder)
             continue;
         qDebug() << "[ApplicationManager] Started ISO Audio Recorder for channel" << id << "at" << path;
         m_takeFiles.channelPaths[id] = path;
-        m_channelWavWriters[id] = std::move(writer);
+        m_takeWriter->addFile(id, std::move(writer));
     }
+    m_takeWriter->start();
     m_writing = true;
     return m_takeFiles;
 }
@@ -265,14 +273,15 @@ AudioTakeFiles AudioEngine::stopWriting()
         return {};
     updateAudioLevel(); // the frames due up to this moment belong to the take
     m_writing = false;
-    if (m_masterWavWriter) {
-        m_masterWavWriter->close();
-        m_masterWavWriter.reset();
-    }
-    for (auto &[id, writer] : m_channelWavWriters)
-        writer->close();
-    m_channelWavWriters.clear();
+    m_takeWriter->finish();
+    m_takeWriter.reset();
     return m_takeFiles;
+}
+
+void AudioEngine::waitUntilWritten()
+{
+    if (m_takeWriter)
+        m_takeWriter->waitUntilWritten();
 }
 
 void AudioEngine::updateAudioLevel()
@@ -290,14 +299,10 @@ void AudioEngine::updateAudioLevel()
     }
 
     if (m_writing) {
-        if (m_masterWavWriter && m_masterWavWriter->isOpen() && !m_masterBlock.empty())
-            m_masterWavWriter->writeSamples(m_masterBlock);
+        m_takeWriter->write(kMasterFileKey, m_masterBlock);
         for (const auto &[id, block] : m_channelBlocks) {
-            if (!m_separateAudioChannels.value(id, false))
-                continue;
-            const auto writer = m_channelWavWriters.find(id);
-            if (writer != m_channelWavWriters.end() && writer->second->isOpen())
-                writer->second->writeSamples(block);
+            if (m_separateAudioChannels.value(id, false))
+                m_takeWriter->write(id, block);
         }
     }
 

@@ -13,7 +13,7 @@
 #include <memory>
 
 class AudioCapture;
-class WavWriter;
+class TakeAudioWriter;
 
 // Files of one take's audio, as opened by startWriting() or completed by
 // stopWriting(). Paths are empty / absent for files that did not open.
@@ -33,9 +33,11 @@ struct AudioTakeFiles
 // active-audio flag through channelAudioActiveChanged.
 //
 // Threads: every member runs on the GUI thread, including updateAudioLevel()
-// (driven by a 25 ms timer owned by the caller). The only other threads are
-// SDL's capture callbacks (see AudioCapture) and SDL's output thread; lock
-// order mixer lock, then a capture's queue lock. SDL's audio subsystem must be
+// (driven by a 25 ms timer owned by the caller). The other threads are SDL's
+// capture callbacks (see AudioCapture), SDL's output thread and, during a
+// take, the thread that owns the WAV files (see TakeAudioWriter; the tick
+// hands it copies of the blocks). Lock order mixer lock, then a capture's
+// queue lock. SDL's audio subsystem must be
 // initialised before refresh*/initialize() or any device is opened.
 class AudioEngine : public QObject
 {
@@ -101,6 +103,8 @@ public:
     // their final sizes) and returns the files written. Safe to call twice.
     AudioTakeFiles stopWriting();
     bool isWriting() const { return m_writing; }
+    // Blocks until the take's files hold every block mixed so far.
+    void waitUntilWritten();
 
 public slots:
     // One 25 ms tick: mix the frames due, update the meters, write the take's
@@ -145,8 +149,8 @@ private:
 
     bool m_writing = false;
     AudioTakeFiles m_takeFiles;
-    std::unique_ptr<WavWriter> m_masterWavWriter;
-    std::map<int, std::unique_ptr<WavWriter>> m_channelWavWriters;
+    // The take's files: the master mix and the channels' own files.
+    std::unique_ptr<TakeAudioWriter> m_takeWriter;
 
     // Reused between ticks so a tick allocates nothing new in steady state.
     AudioMixer::ChannelBlocks m_channelBlocks;

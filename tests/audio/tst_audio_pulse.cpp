@@ -1,7 +1,9 @@
 #include "PulseServer.h"
+#include "WavReading.h"
 #include "WarningGuard.h"
 
 #include "capture/audio/AudioEngine.h"
+#include "capture/audio/AudioSystem.h"
 #include "capture/audio/MonitorOutput.h"
 #include "capture/audio/WavWriter.h"
 
@@ -11,90 +13,9 @@
 
 #include <cmath>
 
+using namespace WavReading;
+
 namespace {
-struct WavContents
-{
-    int channels = 0;
-    int sampleRate = 0;
-    uint32_t statedDataBytes = 0;
-    std::vector<int16_t> samples;
-};
-
-WavContents readWav(const QString &path)
-{
-    WavContents w;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return w;
-    const QByteArray b = f.readAll();
-    if (b.size() < 44)
-        return w;
-    auto u32 = [&](int at) { uint32_t v; std::memcpy(&v, b.constData() + at, 4); return v; };
-    auto u16 = [&](int at) { uint16_t v; std::memcpy(&v, b.constData() + at, 2); return v; };
-    w.channels = u16(22);
-    w.sampleRate = int(u32(24));
-    w.statedDataBytes = u32(40);
-    w.samples.resize(size_t(b.size() - 44) / 2);
-    std::memcpy(w.samples.data(), b.constData() + 44, w.samples.size() * 2);
-    return w;
-}
-
-// The longest stretch of the left side without a dropout (2 ms or more of
-// exact zeros), as [first, last) frames, and how many dropouts there were.
-struct Stretch
-{
-    int first = 0;
-    int last = 0;
-    int dropouts = 0;
-};
-
-Stretch longestStretch(const WavContents &w, int skipFrames)
-{
-    Stretch best, current;
-    current.first = skipFrames;
-    int zeros = 0;
-    const int frames = int(w.samples.size()) / 2;
-    for (int i = skipFrames; i < frames; ++i) {
-        zeros = w.samples[2 * i] == 0 ? zeros + 1 : 0;
-        if (zeros == 96) {
-            ++best.dropouts;
-            current.last = i - 95;
-            if (current.last - current.first > best.last - best.first)
-                best = Stretch{current.first, current.last, best.dropouts};
-        }
-        if (zeros >= 96)
-            current.first = i + 1;
-    }
-    current.last = frames;
-    if (current.last - current.first > best.last - best.first)
-        best = Stretch{current.first, current.last, best.dropouts};
-    return best;
-}
-
-// Frequency from rising zero crossings of the left side within a stretch.
-double leftFrequency(const WavContents &w, const Stretch &s)
-{
-    int crossings = 0;
-    int first = -1, last = -1;
-    for (int i = s.first + 1; i < s.last; ++i) {
-        if (w.samples[2 * (i - 1)] < 0 && w.samples[2 * i] >= 0) {
-            if (first < 0)
-                first = i;
-            last = i;
-            ++crossings;
-        }
-    }
-    return crossings > 1 ? (crossings - 1) * 48000.0 / (last - first) : 0.0;
-}
-
-int leftPeak(const WavContents &w, int skipFrames)
-{
-    int peak = 0;
-    for (size_t i = size_t(skipFrames) * 2; i < w.samples.size(); i += 2)
-        peak = std::max(peak, std::abs(int(w.samples[i])));
-    return peak;
-}
-
 void runTicks(AudioEngine &engine, int ms)
 {
     QElapsedTimer t;
@@ -119,16 +40,15 @@ private slots:
     {
         QString error;
         QVERIFY2(m_pulse.start(&error), qPrintable(error));
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        // The null sink's monitor is the channel input these tests play into.
-        SDL_SetHint(SDL_HINT_AUDIO_INCLUDE_MONITORS, "1");
-        QVERIFY2(SDL_Init(SDL_INIT_AUDIO) == 0, SDL_GetError());
+        // As the program starts SDL: the null sink's monitor, the channel
+        // input these tests play into, is only listed through its hints.
+        QVERIFY2(AudioSystem::initialize(), SDL_GetError());
         QCOMPARE(QString::fromUtf8(SDL_GetCurrentAudioDriver()), QStringLiteral("pulseaudio"));
     }
 
     void cleanupTestCase()
     {
-        SDL_Quit();
+        AudioSystem::shutdown();
         m_pulse.stop();
     }
 

@@ -1,3 +1,5 @@
+#include "capture/audio/AudioFormat.h"
+#include "capture/audio/TakeAudioWriter.h"
 #include "capture/audio/WavWriter.h"
 
 #include <QtTest>
@@ -138,6 +140,89 @@ private slots:
         QCOMPARE(u32(b, 4), dataBytes + 36);
         QVERIFY(uint32_t(b.size()) >= 44 + dataBytes);
         QCOMPARE(s16(b, 44 + int(dataBytes) - 2), int16_t(8191));
+    }
+
+    // The take's files on their own thread: each file gets its blocks in
+    // the order they were queued, whatever the interleaving, and nothing
+    // after the finish or for a key without file.
+    void takeWriterKeepsEachFileInOrder()
+    {
+        TakeAudioWriter take;
+        for (const auto &[key, name] : {std::pair{-1, "master.wav"}, std::pair{3, "channel3.wav"}}) {
+            auto writer = std::make_unique<WavWriter>();
+            QVERIFY(writer->open(file(name).toStdString(), 48000, 2));
+            take.addFile(key, std::move(writer));
+        }
+        take.start();
+        QVERIFY(take.isRunning());
+        for (int i = 0; i < 200; ++i) {
+            take.write(-1, std::vector<float>(2400, float(i % 100) / 200.0f));
+            take.write(3, std::vector<float>(2400, -float(i % 100) / 200.0f));
+            take.write(2, std::vector<float>(2400, 0.9f)); // no such file
+        }
+        take.waitUntilWritten();
+        QCOMPARE(take.queuedBlocks(), size_t(0));
+        // More than a second in: the header already states what is there.
+        QCOMPARE(u32(readAll(file("master.wav")), 40), 5u * 192000u);
+        take.finish();
+        take.write(-1, std::vector<float>(2400, 0.5f)); // after the finish
+        take.finish();
+
+        for (const auto &[name, sign] : {std::pair{"master.wav", 1}, std::pair{"channel3.wav", -1}}) {
+            const QByteArray b = readAll(file(name));
+            QCOMPARE(b.size(), 44 + 200 * 2400 * 2);
+            QCOMPARE(u32(b, 40), uint32_t(200 * 2400 * 2));
+            for (int i = 0; i < 200; ++i) {
+                const int16_t expected = AudioFormat::toPcm16(float(sign) * float(i % 100) / 200.0f);
+                QCOMPARE(s16(b, 44 + i * 4800), expected);
+                QCOMPARE(s16(b, 44 + i * 4800 + 4798), expected);
+            }
+        }
+    }
+
+    // Killed mid-take with the writer thread: the files still state the
+    // audio up to the last full second that reached them.
+    void killedTakeThroughTheWriterThread()
+    {
+        const QString path = file("killed-threaded.wav");
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            auto writer = std::make_unique<WavWriter>();
+            if (!writer->open(path.toStdString(), 48000, 2))
+                _exit(3);
+            TakeAudioWriter take;
+            take.addFile(-1, std::move(writer));
+            take.start();
+            const std::vector<float> tick(2400, 0.25f);
+            for (int i = 0; i < 100; ++i)
+                take.write(-1, tick);
+            take.waitUntilWritten();
+            std::raise(SIGKILL);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status));
+        const QByteArray b = readAll(path);
+        QCOMPARE(u32(b, 40), 2u * 192000u);
+        QCOMPARE(u32(b, 4), 2u * 192000u + 36);
+        QVERIFY(b.size() >= 44 + 2 * 192000);
+    }
+
+    // Files handed over but never started are still closed with their sizes.
+    void takeWriterNeverStartedClosesItsFiles()
+    {
+        auto writer = std::make_unique<WavWriter>();
+        QVERIFY(writer->open(file("unstarted.wav").toStdString(), 48000, 2));
+        writer->writeSamples({0.5f, 0.5f});
+        {
+            TakeAudioWriter take;
+            take.addFile(-1, std::move(writer));
+            take.write(-1, {0.25f}); // not started: ignored
+        }
+        const QByteArray b = readAll(file("unstarted.wav"));
+        QCOMPARE(b.size(), 48);
+        QCOMPARE(u32(b, 40), 4u);
     }
 
     void headerSizes_data()

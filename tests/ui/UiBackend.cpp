@@ -3,6 +3,7 @@
 #include "app/ApplicationManager.h"
 #include "app/InputChannelsModel.h"
 #include "app/main/QmlBackend.h"
+#include "capture/audio/AudioSystem.h"
 
 #include <QCoreApplication>
 #include <QQmlContext>
@@ -20,9 +21,8 @@ void prepareApplication()
         return;
     done = true;
 
-    // SDL's own signal handlers would make the test ignore its timeout
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
+    // As the program starts SDL (no SDL signal handlers, monitors listed).
+    AudioSystem::initialize(SDL_INIT_VIDEO);
 
     ApplicationManager &manager = ApplicationManager::instance();
     QCoreApplication::instance()->installEventFilter(&manager);
