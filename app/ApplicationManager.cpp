@@ -632,3 +632,8 @@ void ApplicationManager::saveDevicesInfoFile()
 {
     m_cameras.saveDevicesInfoFile(toStringList(m_audio.audioInputDevices()));
 }
+
+QByteArray ApplicationManager::devicesInfoDocument() const
+{
+    return m_cameras.buildDevicesInfoDocument(toStringList(m_audio.audioInputDevices()));
+}

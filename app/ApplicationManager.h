@@ -235,6 +235,9 @@ public:
 
     // Device inventory (camera assignment component)
     Q_INVOKABLE void saveDevicesInfoFile();
+    // The inventory document from a fresh listing of the cameras, so one
+    // plugged in after start-up is there too (the file and the remote's list).
+    QByteArray devicesInfoDocument() const;
 
     // Hardware benchmark (encoder capabilities component)
     Q_INVOKABLE void runHardwareBenchmark();

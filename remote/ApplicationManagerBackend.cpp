@@ -4,10 +4,6 @@
 #include "app/InputChannelsModel.h"
 #include "capture/ISource.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 ApplicationManagerBackend::ApplicationManagerBackend(ApplicationManager &manager)
     : m_manager(manager)
 {
@@ -61,33 +57,9 @@ bool ApplicationManagerBackend::latestFrame(int channel, std::vector<uint8_t> &r
 
 QByteArray ApplicationManagerBackend::deviceInventoryJson()
 {
-    QJsonArray audio;
-    for (const QVariant &device : m_manager.audioInputDevices())
-        audio.append(device.toString());
-    QJsonArray video;
-    for (const QVariant &entry : m_manager.getAvailableCameras()) {
-        const QVariantMap camera = entry.toMap();
-        const QString link = camera.value(QStringLiteral("link")).toString();
-        QJsonArray formats;
-        for (const QVariant &f : m_manager.getCameraFormats(link)) {
-            const QVariantMap format = f.toMap();
-            QJsonObject object;
-            object.insert(QStringLiteral("formatName"), format.value(QStringLiteral("formatName")).toString());
-            object.insert(QStringLiteral("fps"), double(format.value(QStringLiteral("fps")).toFloat()));
-            object.insert(QStringLiteral("height"), format.value(QStringLiteral("height")).toInt());
-            object.insert(QStringLiteral("width"), format.value(QStringLiteral("width")).toInt());
-            formats.append(object);
-        }
-        QJsonObject device;
-        device.insert(QStringLiteral("formats"), formats);
-        device.insert(QStringLiteral("link"), link);
-        device.insert(QStringLiteral("name"), camera.value(QStringLiteral("name")).toString());
-        video.append(device);
-    }
-    QJsonObject root;
-    root.insert(QStringLiteral("audioDevices"), audio);
-    root.insert(QStringLiteral("videoDevices"), video);
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+    // Listed afresh on every request, not from the start-up scan: a camera
+    // plugged in later must be offered on the phone.
+    return m_manager.devicesInfoDocument();
 }
 
 bool ApplicationManagerBackend::hasChannelModel() const { return m_manager.channelsModel() != nullptr; }

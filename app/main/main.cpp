@@ -3,6 +3,7 @@
 #include "app/MessageLog.h"
 #include "app/SplashHandOff.h"
 #include "app/main/QmlBackend.h"
+#include "capture/audio/AudioSystem.h"
 #include "remote/RemoteControlServer.h"
 #include "update/UpdateManager.h"
 
@@ -19,14 +20,28 @@
 
 #include <memory>
 
+namespace {
+
+// The remote control's port: 8080, or KORVEX_REMOTE_PORT when it names a
+// port (1..65534, the server may retry on the next one), so a second instance
+// or a test can run beside another program holding 8080.
+int remoteControlPort()
+{
+    bool ok = false;
+    const int port = qEnvironmentVariableIntValue("KORVEX_REMOTE_PORT", &ok);
+    if (qEnvironmentVariableIsSet("KORVEX_REMOTE_PORT") && !(ok && port >= 1 && port <= 65534))
+        qWarning() << "[Korvex] KORVEX_REMOTE_PORT is not a port, using 8080:" << qEnvironmentVariable("KORVEX_REMOTE_PORT");
+    return ok && port >= 1 && port <= 65534 ? port : 8080;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
     auto app = std::make_unique<QGuiApplication>(argc, argv);
 
-    // SDL's own SIGINT/SIGTERM handlers would make the program ignore kill
-    // and timeout; audio must be up before the manager lists its devices.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO);
+    // Audio must be up before the manager lists its devices.
+    AudioSystem::initialize(SDL_INIT_VIDEO);
 
     ApplicationManager &manager = ApplicationManager::instance();
     app->installEventFilter(&manager);
@@ -42,7 +57,7 @@ int main(int argc, char *argv[])
 
     QmlBackend::registerTypes(manager);
     // A port that cannot be had is reported by the server; start-up goes on.
-    RemoteControlServer::instance().startServer(8080);
+    RemoteControlServer::instance().startServer(remoteControlPort());
 
     auto channelsModel = std::make_unique<InputChannelsModel>();
     manager.setChannelsModel(channelsModel.get());
@@ -71,7 +86,7 @@ int main(int argc, char *argv[])
 
     const int exitCode = app->exec();
 
-    SDL_Quit();
+    AudioSystem::shutdown();
     engine.reset();
     channelsModel.reset();
     app.reset();
