@@ -1,6 +1,7 @@
 #include "app/ApplicationManager.h"
 
 #include "app/InputChannelsModel.h"
+#include "app/QualityPreset.h"
 #include "app/cameras/CameraScanLister.h"
 #include "capture/CameraCapture.h"
 #include "capture/ISource.h"
@@ -285,8 +286,39 @@ void ApplicationManager::setRecordingFramerateIndex(int index)
 
 void ApplicationManager::setRecordingQualityIndex(int index)
 {
-    if (storeIfChanged(m_recordingQualityIndex, index))
-        emit recordingQualityIndexChanged();
+    if (!storeIfChanged(m_recordingQualityIndex, index))
+        return;
+    emit recordingQualityIndexChanged();
+    applyQualityPreset(index);
+}
+
+// A preset names bit rates, so choosing one sets them (and, during a take,
+// hands the target to the running encoders). Lossless switches to CQP 0 and
+// remembers what it replaced; a later bit-rate preset puts that back unless
+// the operator has changed the mode or level since.
+void ApplicationManager::applyQualityPreset(int index)
+{
+    const std::optional<QualityPreset> preset = qualityPresetFor(index);
+    if (!preset)
+        return;
+    if (preset->lossless) {
+        if (!m_rateControlBeforeLossless) {
+            m_rateControlBeforeLossless = m_rateControlMode;
+            m_cqpLevelBeforeLossless = m_cqpLevel;
+        }
+        setRateControlMode(QStringLiteral("CQP"));
+        setCqpLevel(0);
+        return;
+    }
+    setTargetBitrateKbps(preset->targetBitrateKbps);
+    setMaxBitrateKbps(preset->maxBitrateKbps);
+    if (m_rateControlBeforeLossless) {
+        if (m_rateControlMode == QLatin1String("CQP") && m_cqpLevel == 0) {
+            setRateControlMode(*m_rateControlBeforeLossless);
+            setCqpLevel(m_cqpLevelBeforeLossless);
+        }
+        m_rateControlBeforeLossless.reset();
+    }
 }
 
 void ApplicationManager::setRecordingEncoderIndex(int index)
@@ -315,6 +347,11 @@ void ApplicationManager::setRateControlMode(const QString &mode)
 
 void ApplicationManager::setTargetBitrateKbps(int kbps)
 {
+    // a bit rate of 0 would reach the running encoders as "no bits"
+    if (kbps <= 0) {
+        qWarning() << "[ApplicationManager] Target bit rate refused:" << kbps << "kbps";
+        return;
+    }
     if (!storeIfChanged(m_targetBitrateKbps, kbps))
         return;
     emit targetBitrateKbpsChanged();
@@ -329,6 +366,10 @@ void ApplicationManager::setCqpLevel(int level)
 
 void ApplicationManager::setMaxBitrateKbps(int kbps)
 {
+    if (kbps <= 0) {
+        qWarning() << "[ApplicationManager] Max bit rate refused:" << kbps << "kbps";
+        return;
+    }
     if (storeIfChanged(m_maxBitrateKbps, kbps))
         emit maxBitrateKbpsChanged();
 }

@@ -21,6 +21,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <optional>
 
 class ISource;
 
@@ -388,6 +389,7 @@ private:
     TakeCollaborators takeCollaborators();
     TakeParameters takeParameters() const;
     TimelineExportInput withCameraLinks(TimelineExportInput input) const;
+    void applyQualityPreset(int index);
 
     QString m_activeSessionName;
     int m_activeSourceId = 1;
@@ -410,6 +412,9 @@ private:
     bool m_lookaheadEnabled = false;
     QString m_colorSpace = QStringLiteral("Rec.709");
     QString m_colorRange = QStringLiteral("Limited (16-235)");
+    // what the Lossless preset replaced, while it is the last preset chosen
+    std::optional<QString> m_rateControlBeforeLossless;
+    int m_cqpLevelBeforeLossless = 20;
     const double m_sequenceFps = RecordingSession::kSequenceFps;
     const int m_sequenceWidth = RecordingSession::kSequenceWidth;
     const int m_sequenceHeight = RecordingSession::kSequenceHeight;

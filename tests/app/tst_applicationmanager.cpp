@@ -41,6 +41,11 @@ private slots:
     void derivedValues();
     void activeSourceRange_data();
     void activeSourceRange();
+    void qualityPresetSetsRates_data();
+    void qualityPresetSetsRates();
+    void losslessHandsBackTheMode();
+    void bitRateZeroRefused_data();
+    void bitRateZeroRefused();
 
     void sourceKeys();
     void keyToString_data();
@@ -147,6 +152,110 @@ void TestApplicationManager::notifyContract()
     QVERIFY(p.write(&m, original));
     QCOMPARE(spy.count(), 2 + equalWrite);
     QCOMPARE(p.read(&m), original);
+}
+
+// The operator's rate control before the preset, the preset, what follows.
+void TestApplicationManager::qualityPresetSetsRates_data()
+{
+    QTest::addColumn<QString>("modeBefore");
+    QTest::addColumn<int>("qualityIndex");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("max");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<int>("cqp");
+    QTest::newRow("low") << "CBR" << 0 << 4000 << 6000 << "CBR" << 20;
+    QTest::newRow("medium keeps VBR") << "VBR" << 1 << 8000 << 12000 << "VBR" << 20;
+    QTest::newRow("high is the default pair") << "CBR" << 2 << 16000 << 24000 << "CBR" << 20;
+    QTest::newRow("ultra") << "CBR" << 3 << 30000 << 45000 << "CBR" << 20;
+    QTest::newRow("operator's own CQP kept") << "CQP" << 3 << 30000 << 45000 << "CQP" << 20;
+    QTest::newRow("lossless is CQP 0") << "VBR" << 4 << 8000 << 12000 << "CQP" << 0;
+    QTest::newRow("outside the list changes nothing") << "VBR" << 7 << 8000 << 12000 << "VBR" << 20;
+}
+
+void TestApplicationManager::qualityPresetSetsRates()
+{
+    QFETCH(QString, modeBefore);
+    QFETCH(int, qualityIndex);
+    QFETCH(int, target);
+    QFETCH(int, max);
+    QFETCH(QString, mode);
+    QFETCH(int, cqp);
+    ApplicationManager &m = manager();
+    m.setRecordingQualityIndex(1); // 8000 / 12000
+    m.setRateControlMode(modeBefore);
+    m.setCqpLevel(20);
+
+    QSignalSpy targetSpy(&m, &ApplicationManager::targetBitrateKbpsChanged);
+    m.setRecordingQualityIndex(qualityIndex);
+    QCOMPARE(m.recordingQualityIndex(), qualityIndex);
+    QCOMPARE(m.targetBitrateKbps(), target);
+    QCOMPARE(m.maxBitrateKbps(), max);
+    QCOMPARE(m.rateControlMode(), mode);
+    QCOMPARE(m.cqpLevel(), cqp);
+    QCOMPARE(targetSpy.count(), target == 8000 ? 0 : 1);
+
+    m.setRecordingQualityIndex(2);
+    m.setRateControlMode(QStringLiteral("CBR"));
+    m.setCqpLevel(20);
+}
+
+void TestApplicationManager::losslessHandsBackTheMode()
+{
+    ApplicationManager &m = manager();
+    m.setRecordingQualityIndex(2);
+    m.setRateControlMode(QStringLiteral("VBR"));
+    m.setCqpLevel(23);
+
+    m.setRecordingQualityIndex(4);
+    QCOMPARE(m.rateControlMode(), QStringLiteral("CQP"));
+    QCOMPARE(m.cqpLevel(), 0);
+    // leaving Lossless for a bit-rate preset restores the mode and level
+    m.setRecordingQualityIndex(0);
+    QCOMPARE(m.rateControlMode(), QStringLiteral("VBR"));
+    QCOMPARE(m.cqpLevel(), 23);
+    QCOMPARE(m.targetBitrateKbps(), 4000);
+
+    // a level the operator typed while in Lossless is theirs and stays
+    m.setRecordingQualityIndex(4);
+    m.setCqpLevel(18);
+    m.setRecordingQualityIndex(2);
+    QCOMPARE(m.rateControlMode(), QStringLiteral("CQP"));
+    QCOMPARE(m.cqpLevel(), 18);
+    QCOMPARE(m.targetBitrateKbps(), 16000);
+
+    m.setRateControlMode(QStringLiteral("CBR"));
+    m.setCqpLevel(20);
+}
+
+void TestApplicationManager::bitRateZeroRefused_data()
+{
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<int>("value");
+    QTest::newRow("target 0") << QByteArray("targetBitrateKbps") << 0;
+    QTest::newRow("target negative") << QByteArray("targetBitrateKbps") << -500;
+    QTest::newRow("max 0") << QByteArray("maxBitrateKbps") << 0;
+    QTest::newRow("max negative") << QByteArray("maxBitrateKbps") << -1;
+}
+
+void TestApplicationManager::bitRateZeroRefused()
+{
+    QFETCH(QByteArray, property);
+    QFETCH(int, value);
+    ApplicationManager &m = manager();
+    const QMetaProperty p = m.metaObject()->property(m.metaObject()->indexOfProperty(property));
+    const QVariant before = p.read(&m);
+    QSignalSpy spy(&m, p.notifySignal());
+    WarningGuard guard;
+    p.write(&m, value);
+    QCOMPARE(p.read(&m), before);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(guard.warnings().size(), 1);
+    QVERIFY(guard.warnings().first().contains(QLatin1String("refused")));
+
+    // CQP 0 is a real level (lossless), not a bit rate
+    m.setCqpLevel(0);
+    QCOMPARE(m.cqpLevel(), 0);
+    m.setCqpLevel(20);
 }
 
 void TestApplicationManager::derivedValues_data()

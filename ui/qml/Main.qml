@@ -41,6 +41,11 @@ Window {
         property real audioMixerWidth: Splitter.defaultMixerWidth
     }
 
+    // the stored recording choices reach the backend before the first take
+    RecordingConfigStore {
+        Component.onCompleted: pushToBackend()
+    }
+
     Connections {
         target: AppManager
         function onDaVinciScriptInstalled(isAutoRepair) {

@@ -249,7 +249,14 @@ TestCase {
         mouseRelease(win.contentItem, x, y)
     }
 
-    function test_resizeGripClampsToMinimum() {
+    function repeated(step, count) {
+        const steps = []
+        for (let i = 0; i < count; ++i)
+            steps.push(step)
+        return steps
+    }
+
+    function test_resizeGripStopsAtMinimum() {
         const win = openWindow()
         compare(win.width, 920)
         compare(win.height, 700)
@@ -257,14 +264,21 @@ TestCase {
         tryCompare(win, "width", 950)
         tryCompare(win, "height", 720)
 
-        // one large move inwards ends at the minimum, not at the old size
+        // one move that would go below the minimum is not applied at all
         dragGrip(win, [[-400, -400]])
+        compare(win.width, 950)
+        compare(win.height, 720)
+
+        // dragging inwards step by step stops shrinking at 780 x 560 and
+        // never goes below, however far the pointer goes
+        dragGrip(win, repeated([-10, -10], 30))
         tryCompare(win, "width", 780)
         tryCompare(win, "height", 560)
 
-        // each direction on its own: width grows while height stays clamped
+        // each direction on its own: the width grows while the height would
+        // fall below its minimum and stays
         dragGrip(win, [[50, -30]])
         tryCompare(win, "width", 830)
-        tryCompare(win, "height", 560)
+        compare(win.height, 560)
     }
 }

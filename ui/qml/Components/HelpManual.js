@@ -21,7 +21,8 @@ var categoryRules = [
 ]
 
 // The first rule whose prefix starts the title or whose word occurs in it
-// wins; a title beginning "10." therefore files under "1.".
+// wins. "10. Appendix" does not start with "1." (its second character is
+// "0"), so a tenth chapter is not filed as the quick start.
 function categoryFor(title) {
     var lower = title.toLowerCase()
     for (var i = 0; i < categoryRules.length; ++i) {
@@ -91,4 +92,11 @@ function notFoundText(language) {
                 + "GETTING_STARTED_EN.md file was not found on disk."
     return "# Korvex 2.4.6b - Studio Edition | Uputstvo za upotrebu\n\n"
             + "Fajl GETTING_STARTED_SR.md nije pronađen na disku."
+}
+
+// The size after a grip move of `delta`; a size below `minimum` is not
+// applied, so the size stays as it was.
+function grownSize(size, delta, minimum) {
+    var next = size + delta
+    return next < minimum ? size : next
 }

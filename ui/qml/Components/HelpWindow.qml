@@ -533,8 +533,9 @@ Window {
     }
 
     // Resize grip. Each move adds the pointer's offset from where it was
-    // pressed; a size below the minimum is clamped to it, so a fast drag
-    // inwards still ends exactly at the minimum.
+    // pressed; a width or height that would fall below the minimum is not
+    // applied, each direction on its own, so the grip stays under a pointer
+    // that has gone past the limit until it comes back.
     MouseArea {
         id: resizeGrip
         objectName: "helpResizeGrip"
@@ -552,8 +553,12 @@ Window {
         onPositionChanged: mouse => {
             if (!pressed)
                 return
-            root.width = Math.max(root.minimumWidth, root.width + mouse.x - pressX)
-            root.height = Math.max(root.minimumHeight, root.height + mouse.y - pressY)
+            var w = HelpManual.grownSize(root.width, mouse.x - pressX, root.minimumWidth)
+            var h = HelpManual.grownSize(root.height, mouse.y - pressY, root.minimumHeight)
+            if (w !== root.width)
+                root.width = w
+            if (h !== root.height)
+                root.height = h
         }
     }
 

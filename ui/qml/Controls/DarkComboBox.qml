@@ -81,6 +81,8 @@ ComboBox {
         padding: 0
         highlighted: control.highlightedIndex === index
         hoverEnabled: control.hoverEnabled
+        enabled: Logic.rowAvailable(rowData)
+        opacity: enabled ? 1.0 : 0.5
 
         background: Rectangle {
             radius: 2

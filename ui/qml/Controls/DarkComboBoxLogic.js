@@ -37,6 +37,11 @@ function rowNote(rowData, noteRole) {
     return ""
 }
 
+// A row whose map says `available: false` is listed but cannot be chosen.
+function rowAvailable(rowData) {
+    return !(isMap(rowData) && rowData.available === false)
+}
+
 function popupWidth(controlWidth, popupMinWidth) {
     return Math.max(controlWidth, popupMinWidth)
 }
