@@ -204,6 +204,8 @@ Window {
                         Text {
                             text: "🔍"
                             font.pixelSize: 13
+                            // the default fallback draws it as a black outline
+                            font.family: "Noto Color Emoji"
                             opacity: 0.7
                         }
                         TextField {

@@ -169,7 +169,9 @@ Window {
                                 anchors.verticalCenter: parent.verticalCenter
                                 text: tab.modelData.icon
                                 font.pixelSize: 11
-                                // monochrome symbols take the name's colour
+                                // small sizes fall back to a monochrome symbol font
+                                font.family: "Noto Color Emoji"
+                                // a monochrome fallback takes the name's colour
                                 color: tab.selected ? Colors.accent : Colors.textPrimary
                                 opacity: tab.selected ? 1.0 : tabMouse.containsMouse ? 0.8 : 0.5
                             }
@@ -771,11 +773,14 @@ Window {
                                     Layout.fillWidth: true
                                     spacing: 4
                                     Text {
+                                        Layout.fillWidth: true
                                         text: sourceRow.channelName
                                         color: Colors.textPrimary
                                         font: Typography.captionBold
+                                        elide: Text.ElideRight
                                     }
                                     Text {
+                                        Layout.fillWidth: true
                                         text: "Assigned ID: " + sourceRow.channelId
                                         color: Colors.textSecondary
                                         font: Typography.caption
