@@ -15,17 +15,6 @@ VideoStreamItem::SourceProvider &provider()
     return p;
 }
 
-// Scene graph nodes of one item: the black field and the picture over it.
-// The texture is the node's own and is deleted with it or when replaced.
-class VideoNode : public QSGNode
-{
-public:
-    ~VideoNode() override { delete texture; }
-    QSGRectangleNode *background = nullptr;
-    QSGImageNode *picture = nullptr;
-    QSGTexture *texture = nullptr;
-};
-
 } // namespace
 
 void VideoStreamItem::setSourceProvider(SourceProvider p)
@@ -73,46 +62,52 @@ QRectF VideoStreamItem::letterboxRect(const QSizeF &imageSize, const QSizeF &bou
                   scaled.width(), scaled.height());
 }
 
+// The item's node is the black field itself, a rectangle node, and the
+// picture is its only child. The software renderer derives a new node's
+// position and clip from its parent's recorded state, which it keeps for
+// rectangle, transform and clip nodes but not for a plain QSGNode: a picture
+// added later under a plain node was drawn at window coordinates, unclipped
+// and over the tile's label. Each new frame gets a new picture node that owns
+// its texture, so a texture is freed exactly once, with its node.
 QSGNode *VideoStreamItem::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData *)
 {
-    auto *node = static_cast<VideoNode *>(oldNode);
-    if (!node) {
-        node = new VideoNode;
-        node->background = window()->createRectangleNode();
-        node->background->setColor(Qt::black);
-        node->appendChildNode(node->background);
+    auto *background = static_cast<QSGRectangleNode *>(oldNode);
+    if (!background) {
+        background = window()->createRectangleNode();
+        background->setColor(Qt::black);
     }
     const QRectF bounds = boundingRect();
-    node->background->setRect(bounds);
+    background->setRect(bounds);
 
-    if (m_image.isNull()) {
-        if (node->picture) {
-            node->removeChildNode(node->picture);
-            delete node->picture;
-            node->picture = nullptr;
-            delete node->texture;
-            node->texture = nullptr;
-            m_uploadedKey = 0;
-        }
-        return node;
+    auto *picture = static_cast<QSGImageNode *>(background->firstChild());
+    const bool stale = picture && (m_image.isNull() || m_uploadedKey != m_image.cacheKey());
+    if (stale) {
+        background->removeChildNode(picture);
+        delete picture;
+        picture = nullptr;
+        m_uploadedKey = 0;
     }
-    if (!node->picture || m_uploadedKey != m_image.cacheKey()) {
-        QSGTexture *texture = window()->createTextureFromImage(m_image);
-        if (!node->picture) {
-            // The node gets its texture before it joins the tree: renderers
-            // look at a new node at once.
-            node->picture = window()->createImageNode();
-            node->picture->setFiltering(QSGTexture::Linear);
-            node->picture->setTexture(texture);
-            node->picture->setRect(letterboxRect(m_image.size(), bounds.size()));
-            node->appendChildNode(node->picture);
-        } else {
-            node->picture->setTexture(texture);
-        }
-        delete node->texture;
-        node->texture = texture;
+    if (m_image.isNull())
+        return background;
+    if (!picture) {
+        picture = window()->createImageNode();
+        picture->setOwnsTexture(true);
+        picture->setFiltering(QSGTexture::Linear);
+        // The node gets its texture before it joins the tree: renderers
+        // look at a new node at once.
+        picture->setTexture(window()->createTextureFromImage(m_image));
+        picture->setRect(letterboxRect(m_image.size(), bounds.size()));
+        background->appendChildNode(picture);
         m_uploadedKey = m_image.cacheKey();
     }
-    node->picture->setRect(letterboxRect(m_image.size(), bounds.size()));
-    return node;
+    picture->setRect(letterboxRect(m_image.size(), bounds.size()));
+    return background;
+}
+
+void VideoStreamItem::geometryChange(const QRectF &newGeometry, const QRectF &oldGeometry)
+{
+    QQuickItem::geometryChange(newGeometry, oldGeometry);
+    // the letterbox follows a resize at once, not at the next poll
+    if (newGeometry.size() != oldGeometry.size())
+        update();
 }
