@@ -1,5 +1,6 @@
 import QtQuick
 import QtQuick.Layouts
+import QtQuick.Window
 import Korvex 1.0
 import "SourceConfigLogic.js" as Logic
 import "MonitorLogic.js" as MonitorLogic
@@ -36,7 +37,24 @@ Rectangle {
     visible: false
     color: Qt.rgba(0, 0, 0, 0.75)
 
-    onVisibleChanged: if (!visible) { isListening = false; AppManager.isCapturingKeybind = false }
+    // What had the keyboard before the overlay opened; it gets it back on
+    // closing, so that a typed channel name does not leave the focus in the
+    // hidden name field, where it would swallow the camera switch hotkeys.
+    property Item focusBeforeOpening: null
+
+    onVisibleChanged: {
+        if (visible)
+            return
+        isListening = false
+        AppManager.isCapturingKeybind = false
+        if (nameInput.activeFocus || card.activeFocus) {
+            if (focusBeforeOpening && focusBeforeOpening.visible)
+                focusBeforeOpening.forceActiveFocus()
+            else
+                nameInput.focus = false
+        }
+        focusBeforeOpening = null
+    }
 
     // The backdrop swallows every click outside the card.
     MouseArea { anchors.fill: parent; hoverEnabled: true; acceptedButtons: Qt.AllButtons }
@@ -84,6 +102,8 @@ Rectangle {
             rangeCombo.currentIndex = 0
         }
         applyLivePreview()
+        if (!visible)
+            focusBeforeOpening = Window.activeFocusItem
         visible = true
     }
 
