@@ -127,6 +127,7 @@ Window {
 
     MouseArea {
         id: pictureArea
+        objectName: "pictureArea"
         anchors.fill: parent
         hoverEnabled: true
         acceptedButtons: Qt.LeftButton | Qt.RightButton
@@ -207,6 +208,7 @@ Window {
                         color: modeArea.containsMouse ? Colors.accent : Colors.textPrimary
                     }
                     Text {
+                        objectName: "modeText"
                         text: output.isFullscreenMode ? "CHANGE TO WINDOW" : "FULLSCREEN"
                         font: Typography.smallBold
                         color: modeArea.containsMouse ? Colors.accent : Colors.textPrimary
@@ -242,6 +244,7 @@ Window {
         }
         MenuSeparator {}
         Menu {
+            objectName: "displayMenu"
             title: "Select Display Monitor"
             Repeater {
                 model: Qt.application.screens.length
