@@ -2,6 +2,7 @@
 // how much of a core the GUI thread spends polling and drawing the previews,
 // how much the scene graph's render thread spends, and how much the capture
 // threads spend producing the frames. Prints one JSON object.
+// Usage: bench_preview [seconds] [poll-only]
 
 #include "capture/CameraCapture.h"
 #include "capture/VideoStreamItem.h"
@@ -58,6 +59,9 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const int seconds = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 10;
+    // "poll-only": the items keep polling but are hidden, so nothing is drawn;
+    // the difference to a normal run is what drawing costs.
+    const bool pollOnly = argc > 2 && QString::fromLocal8Bit(argv[2]) == QLatin1String("poll-only");
 
     std::map<int, std::shared_ptr<CameraCapture>> sources;
     for (int ch = 1; ch <= 4; ++ch) {
@@ -90,8 +94,14 @@ int main(int argc, char *argv[])
     preview->setChannelIndex(1);
     preview->setPosition(QPointF(0, 540));
     preview->setSize(QSizeF(640, 360));
+    if (pollOnly) {
+        for (auto &item : items)
+            item->setVisible(false);
+        preview->setVisible(false);
+    }
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
     QTest::qWait(1000);
 
     const auto cpuBefore = threadCpuByName();
@@ -119,6 +129,7 @@ int main(int argc, char *argv[])
     const QJsonObject result{
         {"bench", "preview"},
         {"scene", "4 virtual cameras 1920x1080@30, 4 tiles 636x266 + preview 640x360"},
+        {"drawn", !pollOnly},
         {"seconds", elapsed},
         {"gui_thread_core_share", gui / elapsed},
         {"render_thread_core_share", render / elapsed},
