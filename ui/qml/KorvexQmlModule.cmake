@@ -21,3 +21,4 @@ qt_add_qml_module(korvex_ui
     QML_FILES ${KORVEX_QML_FILES}
 )
 target_link_libraries(korvex_ui PUBLIC Qt6::Qml Qt6::Quick)
+korvex_plain_generated_qml(korvex_ui)
