@@ -23,7 +23,11 @@ private slots:
     void initTestCase()
     {
         QQuickStyle::setStyle(QStringLiteral("Basic"));
-        qmlRegisterSingletonInstance("Korvex", 1, 0, "AppManager", &m_manager);
+        // One engine per case: an instance registration would serve only the first.
+        qmlRegisterSingletonType<MixerTestManager>("Korvex", 1, 0, "AppManager", [this](QQmlEngine *, QJSEngine *) -> QObject * {
+            QJSEngine::setObjectOwnership(&m_manager, QJSEngine::CppOwnership);
+            return &m_manager;
+        });
     }
 
     void loadsWithoutWarnings_data()
