@@ -10,12 +10,11 @@
 #include "app/ApplicationManager.h"
 #include "app/InputChannelsModel.h"
 #include "app/MessageLog.h"
+#include "WindowShot.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
-#include <QImage>
-#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickStyle>
 #include <QQuickWindow>
@@ -26,39 +25,6 @@
 
 #include <cstdio>
 #include <memory>
-
-namespace {
-
-std::unique_ptr<QQuickWindow> open(QQmlEngine &engine, const QString &document)
-{
-    QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/Korvex/ui/qml/Components/") + document));
-    std::unique_ptr<QObject> object(component.create());
-    auto *window = qobject_cast<QQuickWindow *>(object.get());
-    if (!window) {
-        std::fprintf(stderr, "%s did not load: %s\n", qPrintable(document), qPrintable(component.errorString()));
-        return {};
-    }
-    object.release();
-    std::unique_ptr<QQuickWindow> owned(window);
-    owned->show();
-    if (!QTest::qWaitForWindowExposed(owned.get()))
-        return {};
-    return owned;
-}
-
-bool save(QQuickWindow &window, int settleMs, const QString &path)
-{
-    QTest::qWait(settleMs);
-    const QImage image = window.grabWindow();
-    if (image.isNull() || !image.save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s %dx%d\n", qPrintable(path), image.width(), image.height());
-    return true;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -94,10 +60,10 @@ int main(int argc, char *argv[])
         engine.addImportPath(QStringLiteral("qrc:/"));
         const QString language = manager.currentLanguage();
         manager.setCurrentLanguage(QStringLiteral("EN"));
-        if (auto help = open(engine, QStringLiteral("HelpWindow.qml"))) {
-            ok = save(*help, 300, out.filePath(QStringLiteral("help-en.png")));
+        if (auto help = openWindow(engine, QUrl(QStringLiteral("qrc:/Korvex/ui/qml/Components/HelpWindow.qml")))) {
+            ok = saveWindowShot(*help, 300, out.filePath(QStringLiteral("help-en.png")));
             manager.setCurrentLanguage(QStringLiteral("SR"));
-            ok = ok && save(*help, 300, out.filePath(QStringLiteral("help-sr.png")));
+            ok = ok && saveWindowShot(*help, 300, out.filePath(QStringLiteral("help-sr.png")));
             manager.setCurrentLanguage(QStringLiteral("EN"));
         }
         if (ok && takes.isValid()) {
@@ -106,10 +72,10 @@ int main(int argc, char *argv[])
             manager.setCameraForChannel(2, QStringLiteral("korvex-test://2"), 640, 480, 30.0f);
             QTest::qWait(500);
             manager.startRecording();
-            auto monitor = open(engine, QStringLiteral("PerformanceMonitorWindow.qml"));
+            auto monitor = openWindow(engine, QUrl(QStringLiteral("qrc:/Korvex/ui/qml/Components/PerformanceMonitorWindow.qml")));
             // two metrics updates into the take, so the write speed has a
             // measured interval, and the log ticks after them
-            ok = monitor && save(*monitor, 4500, out.filePath(QStringLiteral("perf-monitor.png")));
+            ok = monitor && saveWindowShot(*monitor, 4500, out.filePath(QStringLiteral("perf-monitor.png")));
             manager.stopRecording();
         }
         manager.setCurrentLanguage(language);

@@ -7,11 +7,11 @@
 // window does not load or a picture cannot be written.
 
 #include "UiBackend.h"
+#include "WindowShot.h"
 #include "app/ApplicationManager.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -19,22 +19,6 @@
 
 #include <cstdio>
 #include <memory>
-
-namespace {
-
-bool save(QQuickWindow &window, int settleMs, const QString &path)
-{
-    QTest::qWait(settleMs);
-    const QImage image = window.grabWindow();
-    if (image.isNull() || !image.save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s %dx%d\n", qPrintable(path), image.width(), image.height());
-    return true;
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -55,18 +39,12 @@ int main(int argc, char *argv[])
 
     QQmlEngine engine;
     UiBackend::exposeTo(engine);
-    QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/Korvex/ui/qml/Components/SettingsDialog.qml")));
-    std::unique_ptr<QObject> root(component.create());
-    auto *window = qobject_cast<QQuickWindow *>(root.get());
-    if (!window) {
-        std::fprintf(stderr, "SettingsDialog.qml did not load: %s\n", qPrintable(component.errorString()));
-        return 1;
-    }
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window))
+    const std::unique_ptr<QQuickWindow> window =
+        openWindow(engine, QUrl(QStringLiteral("qrc:/Korvex/ui/qml/Components/SettingsDialog.qml")));
+    if (!window)
         return 1;
 
-    bool ok = save(*window, 400, out.filePath(QStringLiteral("settings_recording.png")));
+    bool ok = saveWindowShot(*window, 400, out.filePath(QStringLiteral("settings_recording.png")));
     manager.setAdvancedQualityEnabled(true);
     manager.setRateControlMode(QStringLiteral("VBR"));
     QTest::qWait(100);
@@ -77,7 +55,7 @@ int main(int argc, char *argv[])
         const qreal top = grid->mapToItem(content, QPointF(0, 0)).y() - 8;
         page->setProperty("contentY", qMin(top, page->property("contentHeight").toReal() - page->height()));
     }
-    ok = ok && save(*window, 300, out.filePath(QStringLiteral("settings_recording_advanced.png")));
+    ok = ok && saveWindowShot(*window, 300, out.filePath(QStringLiteral("settings_recording_advanced.png")));
     manager.setAdvancedQualityEnabled(false);
     manager.setRateControlMode(QStringLiteral("CBR"));
 
@@ -85,7 +63,7 @@ int main(int argc, char *argv[])
         {1, "settings_sources.png", 1200}, {2, "settings_audio.png", 300}, {3, "settings_system.png", 300}};
     for (const auto &p : pages) {
         window->setProperty("currentCategoryIndex", p.page);
-        ok = ok && save(*window, p.settleMs, out.filePath(QString::fromLatin1(p.file)));
+        ok = ok && saveWindowShot(*window, p.settleMs, out.filePath(QString::fromLatin1(p.file)));
     }
     manager.setCurrentLanguage(language);
     manager.removeCameraFromChannel(1);

@@ -5,11 +5,10 @@
 // does not load or a picture cannot be written.
 
 #include "UiBackend.h"
+#include "WindowShot.h"
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QImage>
-#include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QTest>
@@ -21,24 +20,8 @@ namespace {
 
 bool render(QQmlEngine &engine, const QString &document, int settleMs, const QString &path)
 {
-    QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/Korvex/ui/qml/") + document));
-    std::unique_ptr<QObject> object(component.create());
-    auto *window = qobject_cast<QQuickWindow *>(object.get());
-    if (!window) {
-        std::fprintf(stderr, "%s did not load: %s\n", qPrintable(document), qPrintable(component.errorString()));
-        return false;
-    }
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window))
-        return false;
-    QTest::qWait(settleMs);
-    const QImage image = window->grabWindow();
-    if (image.isNull() || !image.save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s %dx%d\n", qPrintable(path), image.width(), image.height());
-    return true;
+    const std::unique_ptr<QQuickWindow> window = openWindow(engine, QUrl(QStringLiteral("qrc:/Korvex/ui/qml/") + document));
+    return window && saveWindowShot(*window, settleMs, path);
 }
 
 } // namespace
