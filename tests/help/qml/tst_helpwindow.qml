@@ -234,9 +234,12 @@ TestCase {
         compare(win.allSections.length, 6)
     }
 
-    // drags the grip by (dx, dy) in steps, the pointer moving in window coordinates
-    function dragGrip(win, steps) {
-        const grip = item(win, "helpResizeGrip")
+    // drags the grip by (dx, dy) in steps, the pointer moving in window
+    // coordinates; with settle false the moves follow each other without the
+    // window's resize being handled in between, as when a window manager
+    // answers later than the pointer moves
+    function dragGrip(win, steps, settle = true) {
+        item(win, "helpResizeGrip")
         let x = win.width - 8
         let y = win.height - 8
         mousePress(win.contentItem, x, y)
@@ -244,7 +247,8 @@ TestCase {
             x += step[0]
             y += step[1]
             mouseMove(win.contentItem, x, y)
-            wait(0)
+            if (settle)
+                wait(0)
         }
         mouseRelease(win.contentItem, x, y)
     }
@@ -280,5 +284,17 @@ TestCase {
         dragGrip(win, [[50, -30]])
         tryCompare(win, "width", 830)
         compare(win.height, 560)
+    }
+
+    // the window follows the pointer, not the sum of the moves: a move that
+    // arrives before the previous resize took effect is not counted twice
+    function test_resizeGripFollowsThePointer() {
+        const win = openWindow()
+        dragGrip(win, repeated([10, 5], 6), false)
+        tryCompare(win, "width", 980)
+        tryCompare(win, "height", 730)
+        wait(50)
+        compare(win.width, 980)
+        compare(win.height, 730)
     }
 }

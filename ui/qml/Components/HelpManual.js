@@ -94,9 +94,10 @@ function notFoundText(language) {
             + "Fajl GETTING_STARTED_SR.md nije pronađen na disku."
 }
 
-// The size after a grip move of `delta`; a size below `minimum` is not
-// applied, so the size stays as it was.
-function grownSize(size, delta, minimum) {
-    var next = size + delta
-    return next < minimum ? size : next
+// The size while the grip is dragged `travel` from where it was pressed at
+// `pressSize`; a size below `minimum` is not applied, so the size stays at
+// `current`.
+function draggedSize(current, pressSize, travel, minimum) {
+    var next = pressSize + travel
+    return next < minimum ? current : next
 }

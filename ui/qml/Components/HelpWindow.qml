@@ -534,10 +534,13 @@ Window {
         }
     }
 
-    // Resize grip. Each move adds the pointer's offset from where it was
-    // pressed; a width or height that would fall below the minimum is not
-    // applied, each direction on its own, so the grip stays under a pointer
-    // that has gone past the limit until it comes back.
+    // Resize grip. The size follows the pointer's travel since the press, in
+    // window coordinates (they stay put while the bottom-right corner moves),
+    // from the size at the press: a move that arrives before the window
+    // manager has applied the previous resize is not counted twice. A width or
+    // height that would fall below the minimum is not applied, each direction
+    // on its own, so the grip stays under a pointer that has gone past the
+    // limit until it comes back.
     MouseArea {
         id: resizeGrip
         objectName: "helpResizeGrip"
@@ -546,17 +549,18 @@ Window {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         cursorShape: Qt.SizeFDiagCursor
-        property real pressX: 0
-        property real pressY: 0
+        property point pressPoint: Qt.point(0, 0)
+        property size pressSize: Qt.size(0, 0)
         onPressed: mouse => {
-            pressX = mouse.x
-            pressY = mouse.y
+            pressPoint = mapToItem(null, mouse.x, mouse.y)
+            pressSize = Qt.size(root.width, root.height)
         }
         onPositionChanged: mouse => {
             if (!pressed)
                 return
-            var w = HelpManual.grownSize(root.width, mouse.x - pressX, root.minimumWidth)
-            var h = HelpManual.grownSize(root.height, mouse.y - pressY, root.minimumHeight)
+            var point = mapToItem(null, mouse.x, mouse.y)
+            var w = HelpManual.draggedSize(root.width, pressSize.width, point.x - pressPoint.x, root.minimumWidth)
+            var h = HelpManual.draggedSize(root.height, pressSize.height, point.y - pressPoint.y, root.minimumHeight)
             if (w !== root.width)
                 root.width = w
             if (h !== root.height)
