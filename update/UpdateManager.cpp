@@ -18,6 +18,8 @@
 #include <QProcess>
 #include <QSettings>
 
+#include <memory>
+
 namespace {
 
 constexpr char kCurrentVersion[] = "2.4.6b";
@@ -54,8 +56,15 @@ UpdateManager::~UpdateManager()
 
 UpdateManager &UpdateManager::instance()
 {
-    static UpdateManager manager;
-    return manager;
+    // Destroyed with the application, not after it: the network manager's
+    // thread closes its cached TLS connections as it ends, which needs the
+    // application's TLS backend (after the application it warned and leaked).
+    static std::unique_ptr<UpdateManager> manager;
+    if (!manager) {
+        manager = std::make_unique<UpdateManager>();
+        qAddPostRoutine([] { manager.reset(); });
+    }
+    return *manager;
 }
 
 void UpdateManager::setSslConfiguration(const QSslConfiguration &configuration)
