@@ -15,6 +15,7 @@
 #include <QSettings>
 
 #include <algorithm>
+#include <cmath>
 #include <thread>
 
 namespace {
@@ -30,6 +31,19 @@ bool storeIfChanged(T &member, const T &value)
         return false;
     member = value;
     return true;
+}
+
+// selectedGlobalFps by recordingFramerateIndex.
+constexpr double kGlobalFramerates[] = {60.0, 59.94, 50.0, 30.0, 29.97, 25.0, 24.0, 23.976};
+
+// The recordingFramerateIndex whose rate is fps; 3 (30.0) for a rate not listed.
+int globalFramerateIndex(double fps)
+{
+    for (size_t i = 0; i < std::size(kGlobalFramerates); ++i) {
+        if (std::abs(kGlobalFramerates[i] - fps) < 0.001)
+            return int(i);
+    }
+    return 3;
 }
 
 bool isChannelId(int channelId)
@@ -195,6 +209,7 @@ TakeCollaborators ApplicationManager::takeCollaborators()
         const AudioTakeFiles files = m_audio.stopWriting();
         return TakeAudioFiles{files.masterPath, files.masterOpened, files.channelPaths};
     };
+    c.audioBytesWritten = [this] { return m_audio.takeBytesWritten(); };
     c.setChannelRecording = [this](int channelId, bool recording) {
         if (m_channelsModel)
             m_channelsModel->setChannelRecording(channelId, recording);
@@ -441,10 +456,9 @@ QString ApplicationManager::activeResolutionName() const
 
 double ApplicationManager::selectedGlobalFps() const
 {
-    static constexpr double rates[] = {60.0, 59.94, 50.0, 30.0, 29.97, 25.0, 24.0, 23.976};
-    if (m_recordingFramerateIndex < 0 || m_recordingFramerateIndex >= static_cast<int>(std::size(rates)))
+    if (m_recordingFramerateIndex < 0 || m_recordingFramerateIndex >= static_cast<int>(std::size(kGlobalFramerates)))
         return 30.0;
-    return rates[m_recordingFramerateIndex];
+    return kGlobalFramerates[m_recordingFramerateIndex];
 }
 
 // ---------------------------------------------------------------- initialization
@@ -581,12 +595,13 @@ void ApplicationManager::setAudioInputForChannel(int channelId, const QString &d
 void ApplicationManager::refreshEncoderCapabilities() { m_hardware.refreshEncoderCapabilities(); }
 void ApplicationManager::runHardwareBenchmark() { m_hardware.runHardwareBenchmark(); }
 
-// The benchmark card has already moved its combos to the recommendation; the
-// recording indices follow what the last benchmark measured.
+// The benchmark card has already moved its combos to the recommendation (the
+// settings window's list order); the frame-rate index here is this object's
+// own order, so selectedGlobalFps shows the recommended rate.
 void ApplicationManager::applyRecommendedSettings()
 {
     setRecordingResolutionIndex(m_hardware.recommendedResolutionIndex());
-    setRecordingFramerateIndex(m_hardware.recommendedFramerateIndex());
+    setRecordingFramerateIndex(globalFramerateIndex(m_hardware.recommendedFramerate()));
 }
 
 // ---------------------------------------------------------------- DaVinci Resolve

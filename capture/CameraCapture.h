@@ -41,6 +41,7 @@ public:
     void stop();
     // False before open, after stop, and once the device stopped delivering.
     bool isRunning() const override;
+    uint64_t framesDelivered() const override { return m_frames.framesWritten(); }
     std::wstring link() const { return m_link; }
 
     // One RGB24 (B, G, R, bottom-up) frame of the opened size. Dropped when

@@ -28,9 +28,14 @@ public:
         std::lock_guard<std::mutex> lock(m_lock);
         if (m_latest.empty())
             return;
-        if (fill(m_latest.data()))
+        if (fill(m_latest.data())) {
             m_newFrame.store(true, std::memory_order_release);
+            m_framesWritten.fetch_add(1, std::memory_order_relaxed);
+        }
     }
+
+    // Frames written since construction (never reset), for the delivered rate.
+    uint64_t framesWritten() const { return m_framesWritten.load(std::memory_order_relaxed); }
 
     // Copies the newest complete frame into out (out grows once, then keeps its size).
     void read(std::vector<uint8_t> &out);
@@ -43,6 +48,7 @@ private:
     std::vector<uint8_t> m_latest;
     std::vector<uint8_t> m_snapshot;
     std::atomic<bool> m_newFrame{false};
+    std::atomic<uint64_t> m_framesWritten{0};
     int m_width = 0;
     int m_height = 0;
 };

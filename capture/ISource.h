@@ -26,6 +26,9 @@ public:
     // False once the source stopped delivering (stopped, failed, unplugged).
     // Sources that cannot tell report true.
     virtual bool isRunning() const { return true; }
+    // Frames the source has delivered since it was created; only ever grows.
+    // Sources that do not count report 0.
+    virtual uint64_t framesDelivered() const { return 0; }
     virtual void toggleFlip() {}
     virtual void showSettingsDialog() {}
 };

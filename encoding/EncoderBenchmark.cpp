@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 
 #include <chrono>
+#include <cmath>
+#include <iterator>
 #include <thread>
 
 namespace EncoderBenchmark {
@@ -21,7 +23,10 @@ const char *const kPresets[] = {"veryfast", "superfast", "ultrafast"};
 
 struct Mode { int width, height; };
 constexpr Mode kResolutions[] = {{3840, 2160}, {2560, 1440}, {1920, 1080}, {1280, 720}, {640, 480}};
+// The rates a recommendation may name, from the highest down.
 constexpr double kFramerates[] = {60.0, 59.94, 50.0, 30.0, 29.97, 25.0, 24.0, 23.976};
+// The settings window's "Global Framerate" list (its last entry, "Auto", has no rate).
+constexpr double kSettingsFramerates[] = {23.976, 24.0, 25.0, 29.97, 30.0, 48.0, 50.0, 59.94, 60.0, 120.0};
 
 std::vector<uint8_t> pattern(int shift)
 {
@@ -83,6 +88,15 @@ double measure(const EncoderOption &option, const std::string &preset, int frame
     return frames / seconds;
 }
 
+int settingsFramerateIndex(double fps)
+{
+    for (size_t i = 0; i < std::size(kSettingsFramerates); ++i) {
+        if (std::abs(kSettingsFramerates[i] - fps) < 0.001)
+            return int(i);
+    }
+    return -1;
+}
+
 Recommendation recommend(const std::vector<Result> &results, int channels)
 {
     Recommendation r;
@@ -98,7 +112,8 @@ Recommendation recommend(const std::vector<Result> &results, int channels)
         for (int rate = 0; rate < 8; ++rate) {
             if (best * scale >= channels * kFramerates[rate] * kHeadroom) {
                 r.resolutionIndex = res;
-                r.framerateIndex = rate;
+                r.framerate = kFramerates[rate];
+                r.framerateIndex = settingsFramerateIndex(r.framerate);
                 return r;
             }
         }

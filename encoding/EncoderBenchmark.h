@@ -23,13 +23,20 @@ struct Result
 // 0 when the encoder does not open or loses frames.
 double measure(const EncoderOption &option, const std::string &preset, int frames = 60);
 
-// What the settings window's recommendation shows.
+// What the settings window's recommendation shows. The indices are those of
+// the settings window's lists, which the benchmark card applies to its
+// combos as they are.
 struct Recommendation
 {
     int resolutionIndex = 4; // 0 = 2160p ... 4 = 480p
-    int framerateIndex = 7;  // 0 = 60 ... 7 = 23.976
+    int framerateIndex = 0;  // "Global Framerate" list: 0 = 23.976 ... 4 = 30 ... 8 = 60
+    double framerate = 23.976;
     int encoderIndex = 0;
 };
+
+// Index of a rate in the settings window's "Global Framerate" list, -1 when
+// it is not listed.
+int settingsFramerateIndex(double fps);
 
 // The highest resolution, then the highest frame rate, at which `channels`
 // streams fit into the fastest measured encoder's throughput with 20 % to spare.

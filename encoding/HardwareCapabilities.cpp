@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QVariantMap>
 
+#include <algorithm>
+
 HardwareCapabilities::HardwareCapabilities(std::unique_ptr<IGpuDetector> detector, Probe probe, Measure measure,
                                            QObject *parent)
     : QObject(parent),
@@ -21,6 +23,9 @@ HardwareCapabilities::HardwareCapabilities(std::unique_ptr<IGpuDetector> detecto
 
 HardwareCapabilities::~HardwareCapabilities()
 {
+    // A result still queued for this object is dropped with it.
+    if (m_probeWorker.joinable())
+        m_probeWorker.join();
     if (m_worker.joinable())
         m_worker.join();
 }
@@ -49,30 +54,76 @@ std::string HardwareCapabilities::speedPresetFor(int index, int channels, int wi
 
 void HardwareCapabilities::refreshEncoderCapabilities()
 {
-    const std::vector<GpuAdapter> adapters = m_detector->adapters();
+    if (m_probing) {
+        m_probeAgain = true;
+        return;
+    }
+    startProbe();
+}
+
+void HardwareCapabilities::startProbe()
+{
+    if (m_probeWorker.joinable())
+        m_probeWorker.join(); // the previous probe has already handed over its result
+    m_probing = true;
+    m_probeWorker = std::thread([this, detector = m_detector.get(), probe = m_probe] {
+        Detection detection;
+        detection.adapters = detector->adapters();
+        detection.options = EncoderCatalog::available(detection.adapters, probe);
+        QMetaObject::invokeMethod(
+            this, [this, detection = std::move(detection)] { publishDetection(detection); }, Qt::QueuedConnection);
+    });
+}
+
+void HardwareCapabilities::publishDetection(const Detection &detection)
+{
     QStringList names;
-    for (const GpuAdapter &a : adapters)
+    for (const GpuAdapter &a : detection.adapters)
         names << a.description;
     m_gpuInfo = names.isEmpty() ? QStringLiteral("No GPU detected") : names.join(QStringLiteral(" | "));
     m_cpuInfo = QStringLiteral("%1 | %2 threads").arg(QSysInfo::currentCpuArchitecture()).arg(QThread::idealThreadCount());
-    m_options = EncoderCatalog::available(adapters, m_probe);
+    m_options = detection.options;
     const bool hardware = std::any_of(m_options.begin(), m_options.end(), [](const EncoderOption &o) { return !o.software; });
     m_summary = hardware ? QStringLiteral("[AVAILABLE] Hardware encoding supported")
                          : QStringLiteral("[UNAVAILABLE] Hardware encoding not found");
     m_results.clear();
+    m_probing = false;
     emit hardwareInfoChanged();
     emit encoderCapabilitiesChanged();
+
+    if (m_probeAgain) {
+        m_probeAgain = false;
+        startProbe();
+    } else if (m_benchmarkAfterProbe) {
+        m_benchmarkAfterProbe = false;
+        startBenchmark();
+    }
+}
+
+void HardwareCapabilities::setMeasure(Measure measure)
+{
+    if (!m_benchmarking && measure)
+        m_measure = std::move(measure);
 }
 
 bool HardwareCapabilities::runHardwareBenchmark()
 {
     if (m_benchmarking)
         return false;
-    if (m_worker.joinable())
-        m_worker.join();
     m_benchmarking = true;
     m_benchmarkSummary = QStringLiteral("Benchmark running...");
     emit benchmarkStateChanged();
+    if (m_probing)
+        m_benchmarkAfterProbe = true; // measured on the list the probe is finding
+    else
+        startBenchmark();
+    return true;
+}
+
+void HardwareCapabilities::startBenchmark()
+{
+    if (m_worker.joinable())
+        m_worker.join();
     m_worker = std::thread([this, options = m_options, measure = m_measure] {
         std::vector<EncoderBenchmark::Result> results;
         for (size_t i = 0; i < options.size(); ++i) {
@@ -86,7 +137,6 @@ bool HardwareCapabilities::runHardwareBenchmark()
         }
         QMetaObject::invokeMethod(this, [this, results] { finishBenchmark(results); }, Qt::QueuedConnection);
     });
-    return true;
 }
 
 void HardwareCapabilities::finishBenchmark(std::vector<EncoderBenchmark::Result> results)

@@ -18,10 +18,13 @@
 // and the measured benchmark with the recommendation it gives. The
 // application manager owns it and forwards its properties.
 //
-// Threads: everything is called on the GUI thread. runHardwareBenchmark starts
-// one worker thread that only encodes test clips; its results come back by a
-// queued call, so every member is read and written on the GUI thread alone.
-// The destructor waits for a running benchmark.
+// Threads: everything is called on the GUI thread. refreshEncoderCapabilities
+// starts a probe thread (adapters, then a short encode with every candidate)
+// and runHardwareBenchmark a benchmark thread that only encodes test clips;
+// each works on copies and hands its result back by a queued call, so every
+// member is read and written on the GUI thread alone. The probe thread calls
+// the detector and the probe function, nothing else. The destructor waits
+// for both threads.
 class HardwareCapabilities : public QObject
 {
     Q_OBJECT
@@ -54,6 +57,8 @@ public:
     QString benchmarkSummary() const { return m_benchmarkSummary; }
     int recommendedResolutionIndex() const { return m_recommendation.resolutionIndex; }
     int recommendedFramerateIndex() const { return m_recommendation.framerateIndex; }
+    // The rate recommendedFramerateIndex names.
+    double recommendedFramerate() const { return m_recommendation.framerate; }
     int recommendedEncoderIndex() const { return m_recommendation.encoderIndex; }
     int recommendedQualityIndex() const { return 2; }
 
@@ -63,8 +68,16 @@ public:
     // Speed preset for a take with the row, from the last benchmark.
     std::string speedPresetFor(int index, int channels, int width, int height) const;
 
+    // Starts detecting and probing on the probe thread and returns at once;
+    // the texts and the list are published together when it is done
+    // (hardwareInfoChanged, encoderCapabilitiesChanged). A call while a probe
+    // runs probes once more after it.
     Q_INVOKABLE void refreshEncoderCapabilities();
-    // Starts the measurement on a worker thread; false while one runs.
+    bool isProbing() const { return m_probing; }
+    // Replaces what measures one option's speed (tests); not while a benchmark runs.
+    void setMeasure(Measure measure);
+    // Starts the measurement on a worker thread; false while one runs. Asked
+    // during a probe, it starts once the list is known.
     Q_INVOKABLE bool runHardwareBenchmark();
 
 signals:
@@ -73,6 +86,14 @@ signals:
     void benchmarkStateChanged();
 
 private:
+    struct Detection
+    {
+        std::vector<GpuAdapter> adapters;
+        std::vector<EncoderOption> options;
+    };
+    void startProbe();
+    void publishDetection(const Detection &detection);
+    void startBenchmark();
     void finishBenchmark(std::vector<EncoderBenchmark::Result> results);
 
     std::unique_ptr<IGpuDetector> m_detector;
@@ -84,7 +105,12 @@ private:
     QString m_summary = QStringLiteral("Scanning hardware acceleration...");
     bool m_benchmarking = false;
     QString m_benchmarkSummary;
-    EncoderBenchmark::Recommendation m_recommendation{2, 8, 0};
+    // Until a benchmark has run: 1080p60 in the settings window's lists.
+    EncoderBenchmark::Recommendation m_recommendation{2, 8, 60.0, 0};
     std::vector<EncoderBenchmark::Result> m_results;
     std::thread m_worker;
+    std::thread m_probeWorker;
+    bool m_probing = false;
+    bool m_probeAgain = false;
+    bool m_benchmarkAfterProbe = false;
 };

@@ -213,6 +213,7 @@ bool RecordingSession::startRecording()
             m_c.setChannelRecording(id, true);
     }
     m_lastMetricsClock = m_startClock;
+    measureCameraRate(0.0);
     m_lastQueued = 0;
     m_lastBytes = encoderBytes() + (m_c.audioBytesWritten ? m_c.audioBytesWritten() : 0);
     m_timecodeTimer.start();
@@ -243,7 +244,13 @@ void RecordingSession::pump(int64_t ms)
         m_pumpDropped += skipped * int64_t(m_encoders.size());
         m_framesWritten += skipped;
     }
+    const int64_t now = m_c.slotDispatched ? monotonicNow() : 0;
     while (m_framesWritten < target) {
+        if (m_c.slotDispatched) {
+            // Slot k falls due once k + 1 slots of time have passed.
+            const int64_t due = m_startClock + int64_t(double(m_framesWritten + 1) * 1e9 / kSequenceFps);
+            m_c.slotDispatched(m_framesWritten, now - due);
+        }
         for (const auto &[id, encoder] : m_encoders) {
             const std::shared_ptr<ISource> source = m_c.liveCamera ? m_c.liveCamera(id) : nullptr;
             if (!source) {
@@ -399,12 +406,40 @@ void RecordingSession::updatePerformanceMetrics()
                            << "DROPS:" << m_droppedFrames << "WRITE:" << QString::number(m_diskWriteSpeedMBs, 'f', 2)
                            << "MB/s";
         writePerfRow(tc);
-    } else {
-        m_currentFps = m_c.cameraFps ? m_c.cameraFps() : 0.0;
+    }
+    // The cameras are sampled during a take too, so the first interval after
+    // the stop already has a baseline.
+    const double cameraRate = measureCameraRate(seconds);
+    if (!m_isRecording) {
+        m_currentFps = cameraRate;
         m_diskWriteSpeedMBs = 0.0;
     }
     if (oldFps != m_currentFps || oldSpeed != m_diskWriteSpeedMBs || oldDropped != m_droppedFrames)
         emit performanceMetricsChanged();
+}
+
+// Mean frames per second of the running cameras over the interval, counting
+// only cameras that ran on their channel at both ends of it.
+double RecordingSession::measureCameraRate(double seconds)
+{
+    double sum = 0.0;
+    int counted = 0;
+    for (int id : kChannelIds) {
+        const std::shared_ptr<ISource> source = m_c.liveCamera ? m_c.liveCamera(id) : nullptr;
+        if (!source) {
+            m_cameraCounts.erase(id);
+            continue;
+        }
+        const uint64_t frames = source->framesDelivered();
+        const auto it = m_cameraCounts.find(id);
+        if (it != m_cameraCounts.end() && it->second.source.lock() == source && frames >= it->second.frames
+            && seconds > 0.0) {
+            sum += double(frames - it->second.frames) / seconds;
+            ++counted;
+        }
+        m_cameraCounts[id] = CameraCount{source, frames};
+    }
+    return counted > 0 ? sum / counted : 0.0;
 }
 
 void RecordingSession::writePerfRow(const QString &timecode)

@@ -109,6 +109,7 @@ private:
     int64_t encoderBytes() const;
     int64_t encoderFramesQueued() const;
     int64_t encoderFramesDropped() const;
+    double measureCameraRate(double seconds);
 
     TakeCollaborators m_c;
     QTimer m_countdownTimer;
@@ -144,5 +145,13 @@ private:
     int64_t m_lastMetricsClock = 0;
     int64_t m_lastQueued = 0;
     int64_t m_lastBytes = 0;
+    // Each channel's camera and its delivered-frame counter at the last
+    // metrics interval; a camera replaced meanwhile starts over.
+    struct CameraCount
+    {
+        std::weak_ptr<ISource> source;
+        uint64_t frames = 0;
+    };
+    std::map<int, CameraCount> m_cameraCounts;
     QString m_perfLogPath;
 };

@@ -61,11 +61,12 @@ struct TakeCollaborators
     // Opens the master and per-channel WAV files in the take folder / closes them.
     std::function<TakeAudioFiles(const QString &takeFolder)> startAudio;
     std::function<TakeAudioFiles()> stopAudio;
-    // Bytes the audio files hold so far (for the write speed).
+    // Bytes written to the take's audio files so far (for the write speed).
     std::function<int64_t()> audioBytesWritten;
-    // Frames per second the cameras deliver outside a take.
-    std::function<double()> cameraFps;
     std::function<void(int channelId, bool recording)> setChannelRecording;
+    // Told of every slot the pump hands out and how late it went, in
+    // nanoseconds after the slot's due time (for measurements).
+    std::function<void(int64_t slot, int64_t lateNs)> slotDispatched;
     // The timeline export after the stop.
     std::function<void(const TimelineExportInput &)> exportTake;
     // Clocks: monotonic nanoseconds and the local date and time.

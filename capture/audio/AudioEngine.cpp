@@ -284,6 +284,11 @@ void AudioEngine::waitUntilWritten()
         m_takeWriter->waitUntilWritten();
 }
 
+int64_t AudioEngine::takeBytesWritten() const
+{
+    return m_takeWriter ? int64_t(m_takeWriter->bytesWritten()) : 0;
+}
+
 void AudioEngine::updateAudioLevel()
 {
     const int frames = m_clock.framesDue(MixClock::Clock::now());

@@ -105,6 +105,8 @@ public:
     bool isWriting() const { return m_writing; }
     // Blocks until the take's files hold every block mixed so far.
     void waitUntilWritten();
+    // Sample bytes written to the running take's files so far; 0 outside a take.
+    int64_t takeBytesWritten() const;
 
 public slots:
     // One 25 ms tick: mix the frames due, update the meters, write the take's

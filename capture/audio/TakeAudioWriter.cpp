@@ -80,6 +80,7 @@ void TakeAudioWriter::run()
         m_busy = true;
         lock.unlock();
         m_files.at(block.key)->writeSamples(block.samples);
+        m_bytesWritten.fetch_add(block.samples.size() * sizeof(int16_t), std::memory_order_relaxed);
         lock.lock();
         m_busy = false;
         if (m_queue.empty())

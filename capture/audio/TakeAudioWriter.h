@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <cstddef>
 #include <deque>
 #include <map>
@@ -50,6 +52,8 @@ public:
     // measurements, the take itself never waits.
     void waitUntilWritten();
     size_t queuedBlocks() const;
+    // Sample bytes written to the files so far (16-bit PCM); any thread.
+    uint64_t bytesWritten() const { return m_bytesWritten.load(std::memory_order_relaxed); }
 
 private:
     struct Block
@@ -69,4 +73,5 @@ private:
     std::deque<Block> m_queue;
     bool m_finishing = false;
     bool m_busy = false; // the thread is writing a block it took off the queue
+    std::atomic<uint64_t> m_bytesWritten{0};
 };

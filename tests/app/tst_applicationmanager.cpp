@@ -39,6 +39,8 @@ private slots:
     void notifyContract();
     void derivedValues_data();
     void derivedValues();
+    void applyRecommendedSettings_data();
+    void applyRecommendedSettings();
     void activeSourceRange_data();
     void activeSourceRange();
     void qualityPresetSetsRates_data();
@@ -289,6 +291,62 @@ void TestApplicationManager::derivedValues()
     QCOMPARE(m.activeResolutionName(), resolutionName);
     QCOMPARE(m.property("activeResolutionName").toString(), resolutionName);
     QCOMPARE(m.selectedGlobalFps(), fps);
+    m.setRecordingResolutionIndex(2);
+    m.setRecordingFramerateIndex(4);
+}
+
+// The benchmark's recommendation (from a measured speed) is what
+// applyRecommendedSettings gives the recording resolution and frame rate:
+// the card's combos take the recommended indices of the settings window's
+// lists, and selectedGlobalFps shows the same rate. Applying again emits nothing.
+void TestApplicationManager::applyRecommendedSettings_data()
+{
+    QTest::addColumn<double>("measuredFps"); // of the fastest encoder; < 0: no benchmark yet
+    QTest::addColumn<int>("resolution");
+    QTest::addColumn<int>("settingsFramerate");
+    QTest::addColumn<int>("framerateIndex");
+    QTest::addColumn<double>("fps");
+    QTest::newRow("before any benchmark") << -1.0 << 2 << 8 << 0 << 60.0;
+    QTest::newRow("4K60") << 1200.0 << 0 << 8 << 0 << 60.0;
+    QTest::newRow("1080p30") << 180.0 << 2 << 4 << 3 << 30.0;
+    QTest::newRow("1080p25") << 128.0 << 2 << 2 << 5 << 25.0;
+    QTest::newRow("1440p30") << 300.0 << 1 << 4 << 3 << 30.0;
+    QTest::newRow("too slow for anything") << 10.0 << 4 << 0 << 7 << 23.976;
+}
+
+void TestApplicationManager::applyRecommendedSettings()
+{
+    QFETCH(double, measuredFps);
+    QFETCH(int, resolution);
+    QFETCH(int, settingsFramerate);
+    QFETCH(int, framerateIndex);
+    QFETCH(double, fps);
+    ApplicationManager &m = manager();
+    if (measuredFps >= 0.0) {
+        m.hardware().setMeasure([measuredFps](const EncoderOption &, const std::string &) { return measuredFps; });
+        QSignalSpy state(&m, &ApplicationManager::benchmarkStateChanged);
+        m.runHardwareBenchmark();
+        QVERIFY(m.isBenchmarking());
+        QTRY_VERIFY_WITH_TIMEOUT(!m.isBenchmarking(), 60000);
+        QCOMPARE(state.count(), 2);
+        QVERIFY(m.benchmarkSummary().contains(QStringLiteral("Software H.264 veryfast: %1 fps").arg(measuredFps, 0, 'f', 1)));
+    }
+    QCOMPARE(m.recommendedResolutionIndex(), resolution);
+    QCOMPARE(m.recommendedFramerateIndex(), settingsFramerate);
+
+    m.setRecordingResolutionIndex(3);
+    m.setRecordingFramerateIndex(6);
+    QSignalSpy resolutionSpy(&m, &ApplicationManager::recordingResolutionIndexChanged);
+    QSignalSpy framerateSpy(&m, &ApplicationManager::recordingFramerateIndexChanged);
+    m.applyRecommendedSettings();
+    QCOMPARE(m.recordingResolutionIndex(), resolution);
+    QCOMPARE(m.recordingFramerateIndex(), framerateIndex);
+    QCOMPARE(m.selectedGlobalFps(), fps);
+    QCOMPARE(resolutionSpy.count(), resolution == 3 ? 0 : 1);
+    QCOMPARE(framerateSpy.count(), 1);
+    m.applyRecommendedSettings();
+    QCOMPARE(resolutionSpy.count(), resolution == 3 ? 0 : 1);
+    QCOMPARE(framerateSpy.count(), 1);
     m.setRecordingResolutionIndex(2);
     m.setRecordingFramerateIndex(4);
 }

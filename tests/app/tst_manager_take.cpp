@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 // The manager wired to its real components: virtual test cameras (the test
@@ -26,6 +27,7 @@ private slots:
     void camerasReachTheChannelModel();
     void takeRecordsCutsAndExports();
     void takeThatCannotStartIsNotRecording();
+    void frameRateOutsideATakeIsTheCameras();
 
 private:
     ApplicationManager &manager() { return ApplicationManager::instance(); }
@@ -166,6 +168,32 @@ void TestManagerTake::takeThatCannotStartIsNotRecording()
     QCOMPARE(recordingSpy.count(), 0);
     QCOMPARE(noticeSpy.count(), 1);
     QVERIFY(!noticeSpy.at(0).at(0).toString().isEmpty());
+}
+
+// Outside a take currentFps is what the cameras deliver (the virtual ones at
+// 30 fps), notified by performanceMetricsChanged, and 0 once none is left.
+void TestManagerTake::frameRateOutsideATakeIsTheCameras()
+{
+    ApplicationManager &m = manager();
+    m.take().setMetricsIntervalMs(1000);
+    // No camera: zero (the last take's rate is gone after one interval).
+    QTRY_COMPARE_WITH_TIMEOUT(m.currentFps(), 0.0, 3000);
+    QSignalSpy metrics(&m, &ApplicationManager::performanceMetricsChanged);
+    m.setCameraForChannel(1, QStringLiteral("korvex-test://1"), 640, 480, 30.0f);
+    m.setCameraForChannel(2, QStringLiteral("korvex-test://2"), 1280, 720, 30.0f);
+    QVERIFY(QTest::qWaitFor([&] { return m.currentFps() > 0.0; }, 4000));
+    QVERIFY(metrics.count() >= 1);
+    // One full interval with both cameras.
+    metrics.clear();
+    QVERIFY(metrics.wait(2000) || std::abs(m.currentFps() - 30.0) < 3.0);
+    QVERIFY2(std::abs(m.currentFps() - 30.0) < 3.0, qPrintable(QString::number(m.currentFps())));
+
+    m.removeCameraFromChannel(1);
+    m.removeCameraFromChannel(2);
+    metrics.clear();
+    QVERIFY(metrics.wait(2000));
+    QCOMPARE(m.currentFps(), 0.0);
+    m.take().setMetricsIntervalMs(2000);
 }
 
 QTEST_MAIN(TestManagerTake)

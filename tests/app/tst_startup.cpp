@@ -61,6 +61,7 @@ private slots:
     void initTestCase();
     void cleanup();
 
+    void encoderProbeDoesNotHoldUpStartUp();
     void cameraScan_data();
     void cameraScan();
     void loadReports();
@@ -89,6 +90,29 @@ void TestStartup::cleanup()
 {
     flushDeletes();
     takeMessages();
+}
+
+// The manager comes up without waiting for the probe encodes: at the end of
+// its construction the list is still empty and the hardware texts are the
+// initial ones; the list arrives later through its notify signal, with the
+// splash's initialization running meanwhile.
+void TestStartup::encoderProbeDoesNotHoldUpStartUp()
+{
+    ApplicationManager &manager = ApplicationManager::instance();
+    QVERIFY(manager.encoderCapabilities().isEmpty());
+    QCOMPARE(manager.hardwareSummary(), QStringLiteral("Scanning hardware acceleration..."));
+    QCOMPARE(manager.hardwareGpuInfo(), QStringLiteral("Detecting GPU..."));
+    QVERIFY(manager.hardware().isProbing());
+    QSignalSpy list(&manager, &ApplicationManager::encoderCapabilitiesChanged);
+    QSignalSpy info(&manager, &ApplicationManager::hardwareInfoChanged);
+    QVERIFY(list.wait(60000));
+    QCOMPARE(info.count(), 1);
+    const QVariantList entries = manager.encoderCapabilities();
+    QVERIFY(entries.size() >= 2);
+    QCOMPARE(entries.at(0).toMap().value("name").toString(), QStringLiteral("Software H.264"));
+    QCOMPARE(entries.at(1).toMap().value("name").toString(), QStringLiteral("Software HEVC"));
+    QVERIFY(manager.hardwareSummary().startsWith('['));
+    QVERIFY(!manager.hardware().isProbing());
 }
 
 void TestStartup::cameraScan_data()

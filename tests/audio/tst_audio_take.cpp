@@ -171,6 +171,30 @@ private slots:
         m.setChannelAudioVolume(1, 1.0f);
     }
 
+    // A take with sound only (no camera): the write speed is the WAV bytes
+    // per second, here the master mix and channel 1's own file.
+    void writeSpeedCountsTheWavFiles()
+    {
+        ApplicationManager &m = manager();
+        m.setAudioInputForChannel(1, kSineBus);
+        m.setChannelSeparateAudioEnabled(1, true);
+        m.take().setMetricsIntervalMs(1000);
+        QSignalSpy metrics(&m, &ApplicationManager::performanceMetricsChanged);
+        m.startRecording();
+        QVERIFY(m.isRecording());
+        QVERIFY(m.take().videoFilePaths().isEmpty());
+        QTest::qWait(1100); // the first interval includes the take's first tick
+        metrics.clear();
+        QVERIFY(metrics.wait(2000));
+        const double speed = m.diskWriteSpeedMBs();
+        m.stopRecording();
+        m.take().setMetricsIntervalMs(2000);
+        m.setChannelSeparateAudioEnabled(1, false);
+        // 2 files x 48000 frames x 2 channels x 2 bytes per second.
+        QVERIFY2(std::fabs(speed - 0.384) < 0.06, qPrintable(QString::number(speed)));
+        QVERIFY(QFile::exists(m.take().audioFilePaths().value(1)));
+    }
+
     // Monitoring plays the program mix on the chosen output: the null
     // sink's monitor then carries channel 1's sine, and nothing once muted.
     void monitoringPlaysTheMix()

@@ -8,6 +8,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 extern "C" {
 #include <libavutil/log.h>
 }
@@ -169,8 +174,10 @@ private slots:
         QSignalSpy info(&caps, &HardwareCapabilities::hardwareInfoChanged);
         QSignalSpy list(&caps, &HardwareCapabilities::encoderCapabilitiesChanged);
         caps.refreshEncoderCapabilities();
+        QVERIFY(list.wait());
         QCOMPARE(info.count(), 1);
         QCOMPARE(list.count(), 1);
+        QVERIFY(!caps.isProbing());
         QCOMPARE(caps.hardwareGpuInfo(), gpu);
         QCOMPARE(caps.hardwareSummary(), summary);
         QVERIFY(caps.hardwareCpuInfo().endsWith(QString(" | %1 threads").arg(QThread::idealThreadCount())));
@@ -182,26 +189,86 @@ private slots:
         QCOMPARE(caps.option(99).encoderName, std::string("libx264"));
     }
 
+    // The probe encodes run on their own thread: the caller returns at once
+    // with the old texts and an empty list, which arrive together when the
+    // probe is done. A refresh and a benchmark asked for meanwhile follow it.
+    void probeRunsOffTheCallersThread()
+    {
+        std::mutex lock;
+        std::condition_variable released;
+        bool open = false;
+        std::vector<std::thread::id> probeThreads;
+        std::atomic<int> measured{0};
+        HardwareCapabilities caps(
+            std::make_unique<FixedGpus>(std::vector<GpuAdapter>{}),
+            [&](const EncoderOption &) {
+                std::unique_lock guard(lock);
+                probeThreads.push_back(std::this_thread::get_id());
+                released.wait(guard, [&] { return open; });
+                return true;
+            },
+            [&](const EncoderOption &, const std::string &) {
+                ++measured;
+                return 100.0;
+            });
+        QSignalSpy list(&caps, &HardwareCapabilities::encoderCapabilitiesChanged);
+        QSignalSpy info(&caps, &HardwareCapabilities::hardwareInfoChanged);
+        QSignalSpy bench(&caps, &HardwareCapabilities::benchmarkStateChanged);
+        caps.refreshEncoderCapabilities();
+        QVERIFY(caps.isProbing());
+        QVERIFY(caps.encoderCapabilities().isEmpty());
+        QCOMPARE(caps.hardwareSummary(), QString("Scanning hardware acceleration..."));
+        QCOMPARE(caps.option(5).encoderName, std::string("libx264")); // a take meanwhile records software H.264
+        caps.refreshEncoderCapabilities();
+        QVERIFY(caps.runHardwareBenchmark());
+        QVERIFY(caps.isBenchmarking());
+        QCOMPARE(bench.count(), 1);
+        QTest::qWait(50);
+        QCOMPARE(list.count(), 0);
+        QCOMPARE(measured.load(), 0);
+        {
+            std::lock_guard guard(lock);
+            open = true;
+        }
+        released.notify_all();
+        // The second refresh probes again, then the benchmark runs on that list.
+        QTRY_COMPARE(list.count(), 2);
+        QCOMPARE(info.count(), 2);
+        QCOMPARE(caps.encoderCapabilities().size(), 2);
+        QCOMPARE(caps.hardwareSummary(), QString("[UNAVAILABLE] Hardware encoding not found"));
+        QTRY_VERIFY(!caps.isBenchmarking());
+        QCOMPARE(bench.count(), 2);
+        QCOMPARE(measured.load(), 5); // x264 at three presets, x265 at two
+        std::lock_guard guard(lock);
+        QCOMPARE(probeThreads.size(), size_t(4));
+        for (const std::thread::id &id : probeThreads)
+            QVERIFY(id != std::this_thread::get_id());
+    }
+
     void recommendation_data()
     {
         QTest::addColumn<double>("fastest");
         QTest::addColumn<int>("resolution");
         QTest::addColumn<int>("framerate");
-        QTest::newRow("4K60 fits") << 4.0 * 60 * 1.2 * 4 << 0 << 0;
-        QTest::newRow("1080p30") << 180.0 << 2 << 3;
-        QTest::newRow("1440p30") << 300.0 << 1 << 3;
-        QTest::newRow("1080p25") << 128.0 << 2 << 5;
-        QTest::newRow("too slow for anything") << 10.0 << 4 << 7;
+        QTest::addColumn<double>("rate");
+        // Frame-rate indices of the settings window's list (4 = 30.00, 8 = 60.00).
+        QTest::newRow("4K60 fits") << 4.0 * 60 * 1.2 * 4 << 0 << 8 << 60.0;
+        QTest::newRow("1080p30") << 180.0 << 2 << 4 << 30.0;
+        QTest::newRow("1440p30") << 300.0 << 1 << 4 << 30.0;
+        QTest::newRow("1080p25") << 128.0 << 2 << 2 << 25.0;
+        QTest::newRow("too slow for anything") << 10.0 << 4 << 0 << 23.976;
     }
     void recommendation()
     {
         QFETCH(double, fastest);
         QFETCH(int, resolution);
         QFETCH(int, framerate);
+        QFETCH(double, rate);
         const std::vector<EncoderBenchmark::Result> results{{0, "veryfast", fastest / 3}, {1, "veryfast", fastest}};
         const EncoderBenchmark::Recommendation r = EncoderBenchmark::recommend(results);
         QCOMPARE(r.resolutionIndex, resolution);
         QCOMPARE(r.framerateIndex, framerate);
+        QCOMPARE(r.framerate, rate);
         QCOMPARE(r.encoderIndex, 1);
     }
 
@@ -250,7 +317,8 @@ private slots:
                          "Software H.264 ultrafast: 180.0 fps | Software HEVC veryfast: 10.0 fps | "
                          "Software HEVC ultrafast: 30.0 fps"));
         QCOMPARE(caps.recommendedResolutionIndex(), 2);
-        QCOMPARE(caps.recommendedFramerateIndex(), 3);
+        QCOMPARE(caps.recommendedFramerateIndex(), 4);
+        QCOMPARE(caps.recommendedFramerate(), 30.0);
         QCOMPARE(caps.recommendedEncoderIndex(), 0);
         QCOMPARE(caps.speedPresetFor(0, 2, 1920, 1080), std::string("superfast"));
     }

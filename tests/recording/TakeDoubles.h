@@ -37,7 +37,9 @@ public:
     }
     std::string name() override { return "Painted"; }
     void setName(std::string) override {}
+    uint64_t framesDelivered() const override { return delivered; }
     bool blank = false;
+    uint64_t delivered = 0; // what the camera says it delivered so far
 
 private:
     int m_w, m_h;

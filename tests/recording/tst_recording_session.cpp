@@ -38,6 +38,7 @@ struct Rig
     std::unique_ptr<WavWriter> master;
     std::map<int, std::unique_ptr<WavWriter>> channelWavs;
     TakeParameters params;
+    int64_t audioBytes = 0; // what the audio side reports as written
     QList<TimelineExportInput> exports;
     QList<QPair<int, bool>> channelCalls;
     std::unique_ptr<RecordingSession> session;
@@ -84,6 +85,7 @@ struct Rig
             channelWavs.clear();
             return TakeAudioFiles{};
         };
+        c.audioBytesWritten = [this] { return audioBytes; };
         c.setChannelRecording = [this](int id, bool on) { channelCalls.append({id, on}); };
         c.exportTake = [this](const TimelineExportInput &in) { exports.append(in); };
         c.monotonicNs = [this] { return mono; };
@@ -431,25 +433,81 @@ private slots:
         QVERIFY(rig.session->startRecording());
         rig.advance(2000);
         rig.doubles[2]->droppedInEncoder = 4;
+        rig.audioBytes = 2 * 192000; // two seconds of the master WAV
         LogCapture log;
         rig.session->updatePerformanceMetrics();
         QCOMPARE(rig.session->currentFps(), 30.0);
         QCOMPARE(rig.session->droppedFrames(), 4);
-        // 60 frames of 40000 bytes per encoder in 2 s (the doubles count pixel bytes).
-        QCOMPARE(rig.session->diskWriteSpeedMBs(), 2 * 60 * 40000 / 2.0 / 1e6);
+        // 60 frames of 40000 bytes per encoder in 2 s (the doubles count
+        // pixel bytes), plus the WAV bytes.
+        QCOMPARE(rig.session->diskWriteSpeedMBs(), (2 * 60 * 40000 + 2 * 192000) / 2.0 / 1e6);
         QVERIFY(metrics.count() >= 2);
-        QCOMPARE(log.lines().filter("REC").value(0), QString("[ApplicationManager] REC 00:00:02:00 FPS: 30.0 DROPS: 4 WRITE: 2.40 MB/s"));
+        QCOMPARE(log.lines().filter("REC").value(0), QString("[ApplicationManager] REC 00:00:02:00 FPS: 30.0 DROPS: 4 WRITE: 2.59 MB/s"));
         rig.session->stopRecording();
         QFile file(csv);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QStringList rows = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(rows.value(0), QString("time,timecode,fps,dropped_frames,write_mbs"));
         QCOMPARE(rows.size(), 3);
-        QVERIFY2(rows[1].endsWith(",00:00:02:00,30.00,4,2.400"), qPrintable(rows[1]));
-        // Outside a take: no cameras delivering, nothing written.
+        QVERIFY2(rows[1].endsWith(",00:00:02:00,30.00,4,2.592"), qPrintable(rows[1]));
+        // Outside a take: the painted cameras report no deliveries, nothing is written.
         rig.session->updatePerformanceMetrics();
         QCOMPARE(rig.session->currentFps(), 0.0);
         QCOMPARE(rig.session->diskWriteSpeedMBs(), 0.0);
+    }
+
+    void writeSpeedOfAnAudioOnlyTake()
+    {
+        Rig rig;
+        QVERIFY(rig.session->startRecording());
+        QVERIFY(rig.session->encoders().empty());
+        rig.advance(1000);
+        rig.audioBytes = 192000; // 1 s of 48 kHz stereo 16-bit
+        rig.session->updatePerformanceMetrics();
+        QCOMPARE(rig.session->diskWriteSpeedMBs(), 0.192);
+        QCOMPARE(rig.session->currentFps(), 0.0);
+        rig.session->stopRecording();
+    }
+
+    // Outside a take currentFps is the mean rate the running cameras
+    // delivered over the interval; a camera is counted once it has been seen
+    // at both ends of one.
+    void cameraRateOutsideATake()
+    {
+        Rig rig;
+        QSignalSpy metrics(rig.session.get(), &RecordingSession::performanceMetricsChanged);
+        const auto interval = [&rig](std::initializer_list<std::pair<int, uint64_t>> deliveries) {
+            rig.advance(2000, 500);
+            for (const auto &[id, frames] : deliveries)
+                rig.cameras.at(id)->delivered += frames;
+            rig.session->updatePerformanceMetrics();
+            return rig.session->currentFps();
+        };
+        QCOMPARE(interval({}), 0.0); // no camera at all
+        rig.cameras[1] = std::make_shared<PaintedSource>(16, 16);
+        rig.cameras[1]->delivered = 500;
+        QCOMPARE(interval({}), 0.0); // first seen: no interval yet
+        QCOMPARE(interval({{1, 60}}), 30.0);
+        QCOMPARE(metrics.count(), 1);
+        rig.cameras[2] = std::make_shared<PaintedSource>(16, 16);
+        QCOMPARE(interval({{1, 60}, {2, 30}}), 30.0); // channel 2 new
+        QCOMPARE(interval({{1, 60}, {2, 30}}), 22.5);
+        QCOMPARE(metrics.count(), 2);
+        // A camera replaced on its channel starts over, whatever its counter says.
+        rig.cameras[1] = std::make_shared<PaintedSource>(16, 16);
+        rig.cameras[1]->delivered = 900;
+        QCOMPARE(interval({{2, 30}}), 15.0);
+        QCOMPARE(interval({{1, 50}, {2, 30}}), 20.0);
+
+        // Right after a take the cameras' rate is measured again.
+        QVERIFY(rig.session->startRecording());
+        rig.advance(1000);
+        rig.session->updatePerformanceMetrics();
+        rig.session->stopRecording();
+        QCOMPARE(interval({{1, 60}, {2, 60}}), 30.0);
+
+        rig.cameras.clear();
+        QCOMPARE(interval({}), 0.0);
     }
 
     void realTakeFilesMatchDuration()

@@ -41,9 +41,21 @@ Window {
         property real audioMixerWidth: Splitter.defaultMixerWidth
     }
 
-    // the stored recording choices reach the backend before the first take
+    // the stored recording choices reach the backend before the first take;
+    // the encoder once the start-up probe has listed what works here
     RecordingConfigStore {
-        Component.onCompleted: pushToBackend()
+        id: storedRecordingConfig
+        Component.onCompleted: encoderListWatch.enabled = !pushToBackend()
+    }
+
+    Connections {
+        id: encoderListWatch
+        target: AppManager
+        enabled: false
+        function onEncoderCapabilitiesChanged() {
+            if (storedRecordingConfig.pushEncoder())
+                enabled = false
+        }
     }
 
     Connections {

@@ -16,12 +16,22 @@ Settings {
     property int formatIndex: 0
     property int qualityIndex: 2
 
+    // True when every choice reached the backend; false when the encoder
+    // list is not known yet (it comes from a probe that may still run at
+    // start), then pushEncoder() hands the stored encoder over later.
     function pushToBackend() {
         AppManager.recordingResolutionIndex = resolutionIndex
         AppManager.recordingFramerateIndex = framerateIndex
-        AppManager.recordingEncoderIndex = SettingsLogic.encoderIndexFor(encoderIndex,
-                                                                         AppManager.encoderCapabilities.length)
         AppManager.recordingFormatIndex = SettingsLogic.formatIndexFor(formatIndex)
         AppManager.recordingQualityIndex = qualityIndex
+        return pushEncoder()
+    }
+
+    function pushEncoder() {
+        const count = AppManager.encoderCapabilities.length
+        if (count === 0)
+            return false
+        AppManager.recordingEncoderIndex = SettingsLogic.encoderIndexFor(encoderIndex, count)
+        return true
     }
 }
