@@ -3,11 +3,16 @@
 // drops, exact frame counts per file, CPU seconds per recorded frame, and the
 // ratio to ffmpeg's CPU cost with equal settings. Headless, no QML.
 //
-// Usage: bench_recorder [seconds per take, default 10] [configuration name...]
+// Usage: bench_recorder [--take-seconds N] [--preset auto|NAME] [configuration name...]
+// --preset auto picks each configuration's preset the way a take does, from a
+// measured encoder benchmark; without --preset every configuration keeps its
+// own. A bare number as first argument is taken as the take length.
 #include "app/recording/RecordingSession.h"
+#include "encoding/EncoderBenchmark.h"
 #include "capture/CameraCapture.h"
 #include "capture/virtual/VirtualCameras.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -92,7 +97,7 @@ double runFfmpeg(const QStringList &args, int count, double &cpu)
     return wall.elapsed() / 1000.0;
 }
 
-QJsonObject runConfig(const Config &cfg, int seconds, const QString &folder)
+QJsonObject runConfig(const Config &cfg, const std::string &preset, int seconds, const QString &folder)
 {
     // Cameras alone first: their own cost is not the recorder's.
     std::vector<std::shared_ptr<CameraCapture>> cameras;
@@ -124,13 +129,17 @@ QJsonObject runConfig(const Config &cfg, int seconds, const QString &folder)
         return id >= 1 && id <= int(cameras.size()) && cameras[size_t(id - 1)]->isRunning() ? cameras[size_t(id - 1)]
                                                                                            : nullptr;
     };
-    c.speedPreset = [&](int, int, int) { return std::string(cfg.preset); };
+    c.speedPreset = [&](int, int, int) { return preset; };
     RecordingSession session(std::move(c));
     cpu0 = cpuSeconds(RUSAGE_SELF);
     QElapsedTimer wall;
     wall.start();
     session.startRecording();
+    // The GUI thread runs the frame pump: reading each camera's frame and
+    // handing it to the encoders is all it does here.
+    const double guiCpu0 = cpuSeconds(RUSAGE_THREAD);
     runFor(seconds * 1000);
+    const double guiCpu = cpuSeconds(RUSAGE_THREAD) - guiCpu0;
     QElapsedTimer stopClock;
     stopClock.start();
     session.stopRecording();
@@ -159,7 +168,7 @@ QJsonObject runConfig(const Config &cfg, int seconds, const QString &folder)
               cfg.channels, sourceCpu);
     const double ffmpegWall = runFfmpeg(
         {"-v", "error", "-y", "-f", "lavfi", "-i", source, "-frames:v", QString::number(frames), "-c:v", "libx264",
-         "-preset", cfg.preset, "-b:v", "16000k", "-maxrate", "16000k", "-minrate", "16000k", "-bufsize", "16000k",
+         "-preset", QString::fromStdString(preset), "-b:v", "16000k", "-maxrate", "16000k", "-minrate", "16000k", "-bufsize", "16000k",
          "-g", "60", "-bf", "2", "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709",
          "-color_trc", "bt709", "-color_range", "tv", "-movflags", "frag_keyframe+empty_moov+default_base_moof",
          folder + "/ffmpeg_%N.mp4"},
@@ -171,13 +180,16 @@ QJsonObject runConfig(const Config &cfg, int seconds, const QString &folder)
         {"config", cfg.name},
         {"channels", cfg.channels},
         {"size", size},
-        {"preset", cfg.preset},
+        {"preset", QString::fromStdString(preset)},
         {"takeSeconds", takeSeconds},
         {"expectedFramesPerFile", int(session.lastDurationMs() * 30 / 1000)},
         {"framesPerFile", counts},
         {"droppedFrames", session.droppedFrames()},
         {"stopSeconds", stopSeconds},
         {"cpuSecondsPerFrame", oursPerFrame},
+        {"pumpCpuSecondsPerFrame", session.framesWritten() > 0
+                                       ? guiCpu / double(session.framesWritten() * cfg.channels)
+                                       : 0.0},
         {"ffmpegCpuSecondsPerFrame", ffmpegPerFrame},
         {"cpuRatio", ffmpegPerFrame > 0 ? oursPerFrame / ffmpegPerFrame : 0.0},
         {"ffmpegSpeed", ffmpegWall > 0 ? double(frames) / 30.0 / ffmpegWall : 0.0},
@@ -195,15 +207,41 @@ int main(int argc, char **argv)
         if (type != QtDebugMsg)
             std::fprintf(stderr, "%s\n", qPrintable(text));
     });
-    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    QStringList wanted;
-    for (int i = 2; i < argc; ++i)
-        wanted << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser args;
+    args.addOption({"take-seconds", "Length of each take (default 10).", "seconds", "10"});
+    args.addOption({"preset", "auto (as a take chooses, from a measured benchmark) or a libx264 preset.", "preset"});
+    args.addPositionalArgument("configuration", "Configurations to run (default: all).", "[configuration...]");
+    args.addHelpOption();
+    args.process(app);
+    QStringList wanted = args.positionalArguments();
+    int seconds = std::max(1, args.value("take-seconds").toInt());
+    if (!wanted.isEmpty()) {
+        bool numeric = false;
+        const int first = wanted.first().toInt(&numeric);
+        if (numeric) {
+            seconds = std::max(1, first);
+            wanted.removeFirst();
+        }
+    }
+    const QString presetChoice = args.value("preset");
+
+    // The speeds a take's preset choice rests on, measured once.
+    std::vector<EncoderBenchmark::Result> measured;
+    if (presetChoice == "auto") {
+        const EncoderOption x264{"Software H.264", "CPU Encoding", "libx264", false, {}, true};
+        for (const char *p : {"veryfast", "superfast", "ultrafast"})
+            measured.push_back({0, p, EncoderBenchmark::measure(x264, p)});
+    }
     QTemporaryDir dir;
     for (const Config &cfg : kConfigs) {
         if (!wanted.isEmpty() && !wanted.contains(cfg.name))
             continue;
-        const QJsonObject result = runConfig(cfg, seconds, dir.path());
+        std::string preset = cfg.preset;
+        if (presetChoice == "auto")
+            preset = EncoderBenchmark::speedPresetFor(measured, 0, cfg.channels, cfg.width, cfg.height);
+        else if (!presetChoice.isEmpty())
+            preset = presetChoice.toStdString();
+        const QJsonObject result = runConfig(cfg, preset, seconds, dir.path());
         std::printf("%s\n", QJsonDocument(result).toJson(QJsonDocument::Compact).constData());
         std::fflush(stdout);
         QDir(dir.path()).removeRecursively();
