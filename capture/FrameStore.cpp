@@ -16,14 +16,14 @@ void FrameStore::reset(int width, int height)
 
 void FrameStore::read(std::vector<uint8_t> &out)
 {
+    // One copy, straight out of the newest frame: the writer fills it under
+    // this same lock, so it is always complete here. (Going through the
+    // snapshot cost a second full-frame copy for every reader and slot.)
     std::lock_guard<std::mutex> lock(m_lock);
-    if (m_newFrame.exchange(false, std::memory_order_acq_rel))
-        std::memcpy(m_snapshot.data(), m_latest.data(), m_latest.size());
-    if (&out == &m_snapshot)
-        return;
-    out.resize(m_snapshot.size());
-    if (!m_snapshot.empty())
-        std::memcpy(out.data(), m_snapshot.data(), m_snapshot.size());
+    m_newFrame.store(false, std::memory_order_release);
+    out.resize(m_latest.size());
+    if (!m_latest.empty())
+        std::memcpy(out.data(), m_latest.data(), m_latest.size());
 }
 
 void FrameStore::refreshSnapshot()

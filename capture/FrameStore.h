@@ -5,7 +5,7 @@
 #include <mutex>
 #include <vector>
 
-// The newest frame of one camera and the snapshot handed to readers, both in
+// The newest frame of one camera (readers copy straight out of it) and a snapshot, both in
 // the RGBA frame layout of the opened size.
 // Threads: the capture thread writes through write(); readers (GUI thread) call
 // read(). The frame lock guards both buffers and the new-frame flag; no other
@@ -39,7 +39,7 @@ public:
 
     // Copies the newest complete frame into out (out grows once, then keeps its size).
     void read(std::vector<uint8_t> &out);
-    // Refreshes the snapshot from the latest buffer when a new frame arrived.
+    // Refreshes the snapshot (kept for texture uploads) when a new frame arrived.
     void refreshSnapshot();
     bool hasNewFrame() const { return m_newFrame.load(std::memory_order_acquire); }
 
