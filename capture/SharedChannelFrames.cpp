@@ -41,22 +41,26 @@ QImage frameFor(int channelId, const std::shared_ptr<ISource> &source, const QIm
         return QImage();
     }
     Entry &entry = entries[channelId];
-    const qint64 now = clock().nsecsElapsed();
-    if (entry.source == source.get() && entry.fetchedAt >= 0 && now - entry.fetchedAt < kShareWindowNs)
+    if (entry.source == source.get() && entry.fetchedAt >= 0
+        && clock().nsecsElapsed() - entry.fetchedAt < kShareWindowNs)
         return entry.image.isNull() ? previous : entry.image;
 
     source->getLatestFrame(scratch);
     const int w = source->width();
     const int h = source->height();
     entry.source = source.get();
-    entry.fetchedAt = now;
     if (w < 1 || h < 1 || scratch.size() < std::size_t(w) * std::size_t(h) * 4) {
         entry.image = QImage();
+        entry.fetchedAt = clock().nsecsElapsed();
         return previous;
     }
     QImage image(w, h, QImage::Format_RGBA8888);
     std::memcpy(image.bits(), scratch.data(), std::size_t(w) * std::size_t(h) * 4);
     entry.image = image;
+    // The window opens once the picture is ready: a fetch that is slow (a
+    // large frame, a busy machine) must not leave the other views of this
+    // tick outside it, each copying the frame again.
+    entry.fetchedAt = clock().nsecsElapsed();
     return image;
 }
 

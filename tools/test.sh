@@ -21,7 +21,10 @@ if [ -n "${KORVEX_SANITIZE:-}" ]; then
         export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
         ;;
     thread)
-        export TSAN_OPTIONS="suppressions=$supp/tsan.supp:second_deadlock_stack=1:history_size=4${TSAN_OPTIONS:+:$TSAN_OPTIONS}"
+        # die_after_fork=0: the killed-take test forks a child that starts
+        # the writer thread and is then killed; TSan would end the child
+        # before it writes anything.
+        export TSAN_OPTIONS="suppressions=$supp/tsan.supp:second_deadlock_stack=1:history_size=4:die_after_fork=0${TSAN_OPTIONS:+:$TSAN_OPTIONS}"
         # The parts that run threads of their own; CTEST_ARGS picks others.
         CTEST_ARGS=${CTEST_ARGS:--L capture|audio|cameras|encoding|recording|remote}
         ;;
