@@ -244,12 +244,10 @@ AudioTakeFiles AudioEngine::startWriting(const QString &takeFolder)
     m_takeFiles.masterPath = takeFolder + QStringLiteral("/Master_Audio_Output.wav");
     auto master = std::make_unique<WavWriter>();
     m_takeFiles.masterOpened = master->open(m_takeFiles.masterPath.toStdString(), AudioFormat::kSampleRate, 2);
-    if (m_takeFiles.masterOpened) {
-        qDebug() << "[ApplicationManager] Started Master Audio Recorder:" << m_takeFiles.masterPath;
+    // The take logs which files opened (it gets them back from here), so the
+    // messages appear once.
+    if (m_takeFiles.masterOpened)
         m_takeWriter->addFile(kMasterFileKey, std::move(master));
-    } else {
-        qWarning() << "[ApplicationManager] Failed to start Master WAV recorder at:" << m_takeFiles.masterPath;
-    }
 
     for (const auto &[id, capture] : m_channelAudioSources) {
         if (!m_separateAudioChannels.value(id, false))
@@ -258,7 +256,6 @@ AudioTakeFiles AudioEngine::startWriting(const QString &takeFolder)
         auto writer = std::make_unique<WavWriter>();
         if (!writer->open(path.toStdString(), AudioFormat::kSampleRate, 2))
             continue;
-        qDebug() << "[ApplicationManager] Started ISO Audio Recorder for channel" << id << "at" << path;
         m_takeFiles.channelPaths[id] = path;
         m_takeWriter->addFile(id, std::move(writer));
     }

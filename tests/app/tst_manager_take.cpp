@@ -56,6 +56,14 @@ void TestManagerTake::cleanup()
     m.setRecordingPath(m_root.path());
 }
 
+namespace {
+QStringList g_messages;
+void collectMessage(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    g_messages.append(text);
+}
+} // namespace
+
 int TestManagerTake::videoFrames(const QString &file)
 {
     QProcess probe;
@@ -102,9 +110,16 @@ void TestManagerTake::takeRecordsCutsAndExports()
     QVERIFY(m_model->hasActiveVideo(2));
 
     QSignalSpy recordingSpy(&m, &ApplicationManager::isRecordingChanged);
+    g_messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectMessage);
     m.startRecording();
+    qInstallMessageHandler(previous);
     QVERIFY(m.isRecording());
     QCOMPARE(recordingSpy.count(), 1);
+    // Each start message once, whichever component opened the file.
+    QCOMPARE(g_messages.filter(QStringLiteral("Started Master Audio Recorder")).size(), 1);
+    QCOMPARE(g_messages.filter(QStringLiteral("Started Video Encoder for channel")).size(), 2);
+    QCOMPARE(g_messages.filter(QStringLiteral("RECORDING STARTED")).size(), 1);
     QTest::qWait(1000);
 
     // The hotkey goes through the application's event filter.
