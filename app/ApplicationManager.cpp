@@ -179,6 +179,11 @@ TakeParameters ApplicationManager::takeParameters() const
     q.encoderName = option.encoderName;
     q.useHevc = option.hevc;
     q.hardwareDevice = option.device;
+    bool fellBack = false;
+    q.container = recordingContainerFor(m_recordingFormatIndex, &fellBack);
+    if (fellBack)
+        qWarning() << "[ApplicationManager] Recording format" << m_recordingFormatIndex
+                   << "is not available; the cameras are recorded as MP4";
     return p;
 }
 

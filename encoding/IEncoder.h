@@ -1,5 +1,7 @@
 #pragma once
 
+#include "encoding/RecordingContainer.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,7 +17,7 @@ struct VideoFrame
     int64_t frameIndex = 0;
 };
 
-// Everything an encoder needs to open one MP4 file.
+// Everything an encoder needs to open one video file.
 struct EncoderSettings
 {
     std::wstring outputPath;
@@ -38,6 +40,8 @@ struct EncoderSettings
     std::string hardwareDevice;
     // Speed preset of software encoders ("veryfast" when empty).
     std::string speedPreset;
+    // The file's container; outputPath carries its extension.
+    RecordingContainer container = RecordingContainer::Mp4;
 };
 
 // What happened to the frames of one encoder so far.

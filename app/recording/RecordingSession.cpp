@@ -176,7 +176,8 @@ bool RecordingSession::startRecording()
     const std::string preset = m_c.speedPreset ? m_c.speedPreset(int(cameras.size()), widest, tallest) : "veryfast";
     m_encoders.clear();
     for (const auto &[id, source] : cameras) {
-        const QString path = QStringLiteral("%1/%2").arg(takeFolder, TakeNaming::cameraFileName(id));
+        const QString path = QStringLiteral("%1/%2").arg(
+            takeFolder, TakeNaming::cameraFileName(id, QString::fromStdString(containerExtension(params.quality.container))));
         const EncoderSettings settings =
             takeEncoderSettings(params.quality, path, source->width(), source->height(), preset);
         std::shared_ptr<IEncoder> encoder =

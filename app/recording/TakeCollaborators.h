@@ -27,6 +27,8 @@ struct RecordingQuality
     std::string encoderName = "libx264";
     bool useHevc = false;
     std::string hardwareDevice;
+    // The camera files' container.
+    RecordingContainer container = RecordingContainer::Mp4;
 };
 
 // What the application holds when a take starts.

@@ -22,5 +22,6 @@ EncoderSettings takeEncoderSettings(const RecordingQuality &quality, const QStri
     s.encoderName = quality.encoderName;
     s.hardwareDevice = quality.hardwareDevice;
     s.speedPreset = speedPreset;
+    s.container = quality.container;
     return s;
 }

@@ -40,9 +40,9 @@ QString takeFolderName(int number)
     return QStringLiteral("Take_%1").arg(number, 2, 10, QLatin1Char('0'));
 }
 
-QString cameraFileName(int channelId)
+QString cameraFileName(int channelId, const QString &extension)
 {
-    return QStringLiteral("Camera_%1.mp4").arg(channelId, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("Camera_%1.%2").arg(channelId, 2, 10, QLatin1Char('0')).arg(extension);
 }
 
 QString channelAudioFileName(int channelId)

@@ -18,9 +18,10 @@ QString sessionName(const QString &typed, const QDateTime &now);
 // that do not parse as a number are ignored), 1 when there is none.
 int nextTakeNumber(const QString &sessionFolder);
 
-// "Take_01", "Camera_03.mp4", "Channel_01_Audio.wav" (two digits at least).
+// "Take_01", "Camera_03.mp4" (or .mkv, .mov, .ts: the container's
+// extension), "Channel_01_Audio.wav" (two digits at least).
 QString takeFolderName(int number);
-QString cameraFileName(int channelId);
+QString cameraFileName(int channelId, const QString &extension = QStringLiteral("mp4"));
 QString channelAudioFileName(int channelId);
 
 // "HH:MM:SS:FF" of an elapsed time at 30 frames per second (01:02:03:29 at

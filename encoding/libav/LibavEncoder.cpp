@@ -2,8 +2,11 @@
 
 #include "encoding/FrameRate.h"
 #include "encoding/libav/LibavColor.h"
+#include "encoding/mp4/Mp4Finalizer.h"
 
 #include <QDebug>
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
 
 #include <algorithm>
@@ -58,6 +61,7 @@ struct LibavEncoder::Impl
     bool running = false;
     bool stopped = false;
     bool quiet = false;
+    bool finalizeAtStop = true;
 
     AVFormatContext *format = nullptr;
     AVCodecContext *codec = nullptr;
@@ -206,9 +210,10 @@ struct LibavEncoder::Impl
             return fail(("Encoder " + encoderName + " not available for").c_str());
 
         const QByteArray path = QString::fromStdWString(settings.outputPath).toUtf8();
-        int err = avformat_alloc_output_context2(&format, nullptr, "mp4", path.constData());
+        const std::string muxer = containerMuxer(settings.container);
+        int err = avformat_alloc_output_context2(&format, nullptr, muxer.c_str(), path.constData());
         if (err < 0 || !format)
-            return fail("Cannot create MP4 muxer for", err);
+            return fail(("Cannot create the " + muxer + " muxer for").c_str(), err);
 
         codec = avcodec_alloc_context3(encoder);
         if (!codec)
@@ -254,16 +259,20 @@ struct LibavEncoder::Impl
 
         if ((err = avio_open(&format->pb, path.constData(), AVIO_FLAG_WRITE)) < 0)
             return fail("Cannot create", err);
-        // Fragments on key frames, each written through at once, so a killed
-        // process leaves every complete fragment in the file.
+        // Everything is written through at once, so a killed process leaves
+        // what was muxed in the file: MP4 and MOV as fragments that start on
+        // key frames, Matroska as clusters of at most a second.
         format->flags |= AVFMT_FLAG_FLUSH_PACKETS;
         AVDictionary *muxOpts = nullptr;
-        av_dict_set(&muxOpts, "movflags", "frag_keyframe+empty_moov+default_base_moof", 0);
+        if (isIsoMediaContainer(settings.container))
+            av_dict_set(&muxOpts, "movflags", "frag_keyframe+empty_moov+default_base_moof", 0);
+        if (settings.container == RecordingContainer::Mkv)
+            av_dict_set(&muxOpts, "cluster_time_limit", "1000", 0);
         av_dict_set(&muxOpts, "flush_packets", "1", 0);
         err = avformat_write_header(format, &muxOpts);
         av_dict_free(&muxOpts);
         if (err < 0)
-            return fail("Cannot write the MP4 header of", err);
+            return fail("Cannot write the header of", err);
         headerWritten = true;
 
         yuv = av_frame_alloc();
@@ -416,7 +425,27 @@ struct LibavEncoder::Impl
             avio_flush(format->pb);
             bytesWritten = avio_tell(format->pb);
             avio_closep(&format->pb);
+            if (headerWritten && finalizeAtStop && isIsoMediaContainer(settings.container))
+                finalizeFile();
         }
+    }
+
+    // The fragments become one regular file that every editor opens at once;
+    // when that fails the file stays fragmented, which still plays.
+    void finalizeFile()
+    {
+        const QString path = QString::fromStdWString(settings.outputPath);
+        const auto started = std::chrono::steady_clock::now();
+        const Mp4::FinalizeResult result = Mp4::finalizeFragmentedFile(QFile::encodeName(path).toStdString());
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        if (!result.ok) {
+            qWarning().noquote() << "[LibavEncoder] Cannot finalize" << path << "(it stays fragmented):"
+                                 << QString::fromStdString(result.error);
+            return;
+        }
+        bytesWritten = QFileInfo(path).size();
+        qDebug().noquote() << "[LibavEncoder] Finalized" << path << "with" << result.samples << "samples in"
+                           << result.fragments << "fragments in" << ms.count() << "ms";
     }
 };
 
@@ -494,6 +523,11 @@ EncoderStats LibavEncoder::stats() const
 void LibavEncoder::setQuiet(bool quiet)
 {
     d->quiet = quiet;
+}
+
+void LibavEncoder::setFinalizeAtStop(bool finalize)
+{
+    d->finalizeAtStop = finalize;
 }
 
 int LibavEncoder::queueCapacity() const

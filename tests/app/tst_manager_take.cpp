@@ -1,11 +1,15 @@
 #include "app/ApplicationManager.h"
 #include "app/InputChannelsModel.h"
+#include "platform/StandardLocations.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,10 +32,13 @@ private slots:
     void takeRecordsCutsAndExports();
     void takeThatCannotStartIsNotRecording();
     void frameRateOutsideATakeIsTheCameras();
+    void containerChoiceNamesTheFiles_data();
+    void containerChoiceNamesTheFiles();
 
 private:
     ApplicationManager &manager() { return ApplicationManager::instance(); }
     static int videoFrames(const QString &file);
+    static QString formatName(const QString &file);
 
     QTemporaryDir m_root;
     std::unique_ptr<InputChannelsModel> m_model;
@@ -54,6 +61,17 @@ void TestManagerTake::cleanup()
     m.removeCameraFromChannel(2);
     m.setActiveSourceId(1);
     m.setRecordingPath(m_root.path());
+    m.setRecordingFormatIndex(0);
+}
+
+QString TestManagerTake::formatName(const QString &file)
+{
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+                                            QStringLiteral("format=format_name"), QStringLiteral("-of"),
+                                            QStringLiteral("default=nw=1:nk=1"), file});
+    probe.waitForFinished(60000);
+    return QString::fromLatin1(probe.readAllStandardOutput()).trimmed();
 }
 
 namespace {
@@ -73,7 +91,8 @@ int TestManagerTake::videoFrames(const QString &file)
                  QStringLiteral("stream=nb_read_frames"), QStringLiteral("-of"), QStringLiteral("csv=p=0"), file});
     if (!probe.waitForFinished(60000) || probe.exitCode() != 0)
         return -1;
-    return QString::fromLatin1(probe.readAllStandardOutput()).trimmed().toInt();
+    // MPEG-TS lists its streams twice (in the program and on their own).
+    return QString::fromLatin1(probe.readAllStandardOutput()).trimmed().section('\n', 0, 0).trimmed().toInt();
 }
 
 void TestManagerTake::camerasReachTheChannelModel()
@@ -209,6 +228,67 @@ void TestManagerTake::frameRateOutsideATakeIsTheCameras()
     QVERIFY(metrics.wait(2000));
     QCOMPARE(m.currentFps(), 0.0);
     m.take().setMetricsIntervalMs(2000);
+}
+
+// The settings page's container choice: each live camera's file is written
+// in that container under its extension, and the timelines and the manifest
+// lead to those files. AVI (index 4) and unknown indices record MP4.
+void TestManagerTake::containerChoiceNamesTheFiles_data()
+{
+    QTest::addColumn<int>("formatIndex");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("format");
+    QTest::newRow("MP4") << 0 << "mp4" << "mov,mp4,m4a,3gp,3g2,mj2";
+    QTest::newRow("MKV") << 1 << "mkv" << "matroska,webm";
+    QTest::newRow("MOV") << 2 << "mov" << "mov,mp4,m4a,3gp,3g2,mj2";
+    QTest::newRow("TS") << 3 << "ts" << "mpegts";
+    QTest::newRow("AVI falls back to MP4") << 4 << "mp4" << "mov,mp4,m4a,3gp,3g2,mj2";
+}
+
+void TestManagerTake::containerChoiceNamesTheFiles()
+{
+    QFETCH(int, formatIndex);
+    QFETCH(QString, extension);
+    QFETCH(QString, format);
+    ApplicationManager &m = manager();
+    m.setActiveSessionName(QStringLiteral("Formats"));
+    m.setRecordingFormatIndex(formatIndex);
+    m.setCameraForChannel(1, QStringLiteral("korvex-test://1"), 640, 480, 30.0f);
+    m.setCameraForChannel(2, QStringLiteral("korvex-test://2"), 640, 480, 30.0f);
+    if (formatIndex == 4)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Recording format 4 is not available"));
+    m.startRecording();
+    QVERIFY(m.isRecording());
+    QTest::qWait(400);
+    m.setActiveSourceId(2); // a cut, so the timeline uses both files
+    QTest::qWait(400);
+    m.stopRecording();
+
+    const QString folder = m.take().takeFolder();
+    const int frames = int(m.take().framesWritten());
+    QVERIFY(frames >= 15);
+    QStringList expected;
+    for (int id : {1, 2}) {
+        const QString file = folder + QStringLiteral("/Camera_%1.%2").arg(id, 2, 10, QLatin1Char('0')).arg(extension);
+        QCOMPARE(m.take().videoFilePaths().value(id), file);
+        QCOMPARE(formatName(file), format);
+        QCOMPARE(videoFrames(file), frames);
+        expected << QFileInfo(file).fileName();
+    }
+    QCOMPARE(QDir(folder).entryList({QStringLiteral("Camera_*")}, QDir::Files), expected);
+
+    QFile manifestFile(StandardLocations::applicationDataFolder() + QStringLiteral("/latest_take.json"));
+    QVERIFY(manifestFile.open(QIODevice::ReadOnly));
+    const QString davinci = QJsonDocument::fromJson(manifestFile.readAll()).object().value("xml_davinci_path").toString();
+    QVERIFY2(davinci.startsWith(folder + QStringLiteral("/Formats_")), qPrintable(davinci));
+    QFile xml(davinci);
+    QVERIFY(xml.open(QIODevice::ReadOnly));
+    const QString document = QString::fromUtf8(xml.readAll());
+    for (const QString &name : expected) {
+        QVERIFY2(document.contains(name + "</name>"), qPrintable(name));
+        QVERIFY(document.contains(QFileInfo(folder).fileName() + '/' + name + "</pathurl>"));
+    }
+    QVERIFY(!document.contains(extension == "mp4" ? ".mkv" : ".mp4"));
 }
 
 QTEST_MAIN(TestManagerTake)

@@ -23,17 +23,24 @@ inline QString run(const QString &program, const QStringList &args, QByteArray *
     return QString::fromUtf8(out).trimmed();
 }
 
+// The first line of a listing: ffprobe shows the streams of an MPEG-TS
+// file twice, once in its program and once on their own.
+inline QString firstLine(const QString &text)
+{
+    return text.section('\n', 0, 0).trimmed();
+}
+
 // "codec,width,height,r_frame_rate,nb_read_frames" of the first video stream.
 inline QString videoSummary(const QString &file)
 {
-    return run("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-                           "stream=codec_name,width,height,r_frame_rate,nb_read_frames", "-of", "csv=p=0", file});
+    return firstLine(run("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                           "stream=codec_name,width,height,r_frame_rate,nb_read_frames", "-of", "csv=p=0", file}));
 }
 
 inline int frameCount(const QString &file)
 {
-    const QString out = run("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-                                        "stream=nb_read_frames", "-of", "csv=p=0", file});
+    const QString out = firstLine(run("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0",
+                                                  "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", file}));
     bool ok = false;
     const int n = out.toInt(&ok);
     return ok ? n : -1;

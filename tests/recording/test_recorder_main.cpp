@@ -8,13 +8,14 @@
 #include <QTimer>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: korvex_test_recorder RECORDING_FOLDER\n");
+        std::fprintf(stderr, "usage: korvex_test_recorder RECORDING_FOLDER [FORMAT_INDEX]\n");
         return 2;
     }
     auto camera = std::make_shared<PaintedSource>(640, 360);
@@ -24,6 +25,7 @@ int main(int argc, char **argv)
         TakeParameters p;
         p.recordingPath = QString::fromLocal8Bit(argv[1]);
         p.activeSessionName = "Killed";
+        p.quality.container = recordingContainerFor(argc > 2 ? std::atoi(argv[2]) : 0);
         return p;
     };
     c.liveCamera = [&](int id) -> std::shared_ptr<ISource> { return id == 1 ? camera : nullptr; };

@@ -6,17 +6,30 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// A recorder killed with SIGKILL mid-take leaves an MP4 that decodes up to
-// about its last two seconds and a WAV file that plays up to its last second.
+// A recorder killed with SIGKILL mid-take leaves a camera file (in each
+// container) that decodes up to about its last two seconds and a WAV file
+// that plays up to its last second.
 class KilledTakeTest : public QObject
 {
     Q_OBJECT
 private slots:
+    void killedTakeLeavesDecodableFiles_data()
+    {
+        QTest::addColumn<int>("formatIndex");
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("MP4") << 0 << "Camera_01.mp4";
+        QTest::newRow("MKV") << 1 << "Camera_01.mkv";
+        QTest::newRow("MOV") << 2 << "Camera_01.mov";
+        QTest::newRow("TS") << 3 << "Camera_01.ts";
+    }
+
     void killedTakeLeavesDecodableFiles()
     {
+        QFETCH(int, formatIndex);
+        QFETCH(QString, fileName);
         QTemporaryDir dir;
         QProcess recorder;
-        recorder.start(qEnvironmentVariable("KORVEX_TEST_RECORDER"), {dir.path()});
+        recorder.start(qEnvironmentVariable("KORVEX_TEST_RECORDER"), {dir.path(), QString::number(formatIndex)});
         QVERIFY2(recorder.waitForStarted(), "the recorder program must start");
         QElapsedTimer clock;
         QTRY_VERIFY_WITH_TIMEOUT(recorder.canReadLine(), 20000);
@@ -30,7 +43,7 @@ private slots:
         QVERIFY(recorder.waitForFinished());
         QCOMPARE(recorder.exitStatus(), QProcess::CrashExit);
 
-        const QString video = take + "/Camera_01.mp4";
+        const QString video = take + "/" + fileName;
         const int frames = MediaProbe::frameCount(video);
         QVERIFY2(frames >= int((seconds - 2.5) * 30), qPrintable(QString("%1 frames after %2 s").arg(frames).arg(seconds)));
         QVERIFY2(frames <= int(seconds * 30) + 1, qPrintable(QString::number(frames)));

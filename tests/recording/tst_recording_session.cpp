@@ -510,10 +510,25 @@ private slots:
         QCOMPARE(interval({}), 0.0);
     }
 
+    void realTakeFilesMatchDuration_data()
+    {
+        QTest::addColumn<int>("container");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("MP4") << int(RecordingContainer::Mp4) << "mp4" << "mov,mp4,m4a,3gp,3g2,mj2";
+        QTest::newRow("MKV") << int(RecordingContainer::Mkv) << "mkv" << "matroska,webm";
+        QTest::newRow("MOV") << int(RecordingContainer::Mov) << "mov" << "mov,mp4,m4a,3gp,3g2,mj2";
+        QTest::newRow("TS") << int(RecordingContainer::Ts) << "ts" << "mpegts";
+    }
+
     void realTakeFilesMatchDuration()
     {
+        QFETCH(int, container);
+        QFETCH(QString, extension);
+        QFETCH(QString, format);
         Rig rig;
         rig.realEncoders = true;
+        rig.params.quality.container = RecordingContainer(container);
         rig.cameras[3] = std::make_shared<PaintedSource>(320, 180);
         rig.cameras[1] = std::make_shared<PaintedSource>(640, 480);
         rig.separateAudio = {1};
@@ -521,13 +536,19 @@ private slots:
         rig.advance(2000, 33, true);
         rig.session->stopRecording();
         const QString take = rig.session->takeFolder();
-        QCOMPARE(MediaProbe::videoSummary(take + "/Camera_03.mp4"), QString("h264,320,180,30/1,60"));
-        QCOMPARE(MediaProbe::videoSummary(take + "/Camera_01.mp4"), QString("h264,640,480,30/1,60"));
-        const QString duration = MediaProbe::run("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of",
-                                                             "default=nw=1:nk=1", take + "/Camera_03.mp4"});
-        QVERIFY2(std::abs(duration.toDouble() - 2.0) < 0.05, qPrintable(duration));
+        const QString camera3 = take + "/Camera_03." + extension;
+        const QString camera1 = take + "/Camera_01." + extension;
+        QCOMPARE(MediaProbe::videoSummary(camera3), QString("h264,320,180,30/1,60"));
+        QCOMPARE(MediaProbe::videoSummary(camera1), QString("h264,640,480,30/1,60"));
+        const QStringList probe = MediaProbe::run("ffprobe", {"-v", "error", "-show_entries", "format=format_name,duration",
+                                                              "-of", "default=nw=1:nk=1", camera3})
+                                      .split('\n');
+        QCOMPARE(probe.value(0), format);
+        QVERIFY2(std::abs(probe.value(1).toDouble() - 2.0) < 0.05, qPrintable(probe.join(' ')));
         QVERIFY(QFile::exists(take + "/Channel_01_Audio.wav"));
         QCOMPARE(rig.exports[0].durationMs, 2000);
+        QCOMPARE(rig.exports[0].videoFilePaths.value(3), camera3);
+        QCOMPARE(rig.exports[0].videoFilePaths.value(1), camera1);
         QCOMPARE(rig.session->droppedFrames(), 0);
     }
 };
