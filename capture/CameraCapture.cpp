@@ -90,8 +90,8 @@ void CameraCapture::onFrame(const uint8_t *data, int length)
 
 void CameraCapture::updateTexture()
 {
-    if (m_frames.hasNewFrame())
-        m_frames.refreshSnapshot();
+    // No texture on this platform: the newest frame only counts as taken.
+    m_frames.clearNewFrame();
 }
 
 void CameraCapture::getLatestFrame(std::vector<uint8_t> &out)

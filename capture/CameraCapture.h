@@ -17,7 +17,7 @@ class V4l2Api;
 // Threads: open/stop/toggleFlip on the GUI thread. The platform stream's own
 // capture thread converts frames into the FrameStore under its frame lock;
 // readers (preview, frame pump, MJPEG stream) take that lock only inside
-// getLatestFrame. The running flag is atomic and read without a lock.
+// getLatestFrame and shareLatestFrame. The running flag is atomic and read without a lock.
 // Lives in a std::shared_ptr; readers hold a copy for the duration of a read.
 class CameraCapture : public ISource
 {
@@ -54,6 +54,7 @@ public:
     int height() override { return m_frames.height(); }
     void updateTexture() override;
     void getLatestFrame(std::vector<uint8_t> &out) override;
+    std::shared_ptr<const SharedFrame> shareLatestFrame() override { return m_frames.share(); }
     std::string name() override { return m_name; }
     void setName(std::string name) override { m_name = std::move(name); }
     void toggleFlip() override;

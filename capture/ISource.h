@@ -1,8 +1,21 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+// One frame in the frame layout, shared by readers without copying it. It does
+// not change while anyone holds it.
+struct SharedFrame
+{
+    std::vector<uint8_t> pixels; // width * height * 4 bytes
+    int width = 0;
+    int height = 0;
+    // Differs for every frame a source delivers (also across reopening);
+    // 0 when the source does not number its frames.
+    std::uint64_t serial = 0;
+};
 
 // A video input as every frame reader sees it. Frames are RGBA, 8 bits per
 // channel (A = 255), top row first, rows of width * 4 bytes without gaps.
@@ -21,6 +34,16 @@ public:
     virtual void updateTexture() = 0;
     // Copy the newest frame into out (resized to width * height * 4).
     virtual void getLatestFrame(std::vector<uint8_t> &out) = 0;
+    // The newest frame without a copy where the source can share it; the
+    // default copies it through getLatestFrame into an unnumbered frame.
+    virtual std::shared_ptr<const SharedFrame> shareLatestFrame()
+    {
+        auto frame = std::make_shared<SharedFrame>();
+        getLatestFrame(frame->pixels);
+        frame->width = width();
+        frame->height = height();
+        return frame;
+    }
     virtual std::string name() = 0;
     virtual void setName(std::string name) = 0;
     // False once the source stopped delivering (stopped, failed, unplugged).

@@ -3,9 +3,7 @@
 #include "capture/ISource.h"
 
 #include <QElapsedTimer>
-#include <cstring>
 #include <map>
-#include <vector>
 
 namespace SharedChannelFrames {
 
@@ -17,8 +15,10 @@ constexpr qint64 kShareWindowNs = 25'000'000;
 
 struct Entry
 {
-    const ISource *source = nullptr;
+    // weak: a new source at the address of a destroyed one is not mistaken for it
+    std::weak_ptr<ISource> source;
     qint64 fetchedAt = -1;
+    std::uint64_t serial = 0;
     QImage image;
 };
 
@@ -30,38 +30,52 @@ QElapsedTimer &clock()
     return timer;
 }
 
+void releaseFrame(void *frame)
+{
+    delete static_cast<std::shared_ptr<const SharedFrame> *>(frame);
+}
+
+// An image over the frame's own pixels; the frame stays held until the last
+// copy of the image goes.
+QImage wrap(const std::shared_ptr<const SharedFrame> &frame)
+{
+    return QImage(frame->pixels.data(), frame->width, frame->height, qsizetype(frame->width) * 4,
+                  QImage::Format_RGBA8888, releaseFrame, new std::shared_ptr<const SharedFrame>(frame));
+}
+
 } // namespace
 
 QImage frameFor(int channelId, const std::shared_ptr<ISource> &source, const QImage &previous)
 {
     static std::map<int, Entry> entries;
-    static std::vector<uint8_t> scratch;
     if (!source || !source->isRunning()) {
         entries.erase(channelId);
         return QImage();
     }
     Entry &entry = entries[channelId];
-    if (entry.source == source.get() && entry.fetchedAt >= 0
-        && clock().nsecsElapsed() - entry.fetchedAt < kShareWindowNs)
+    if (entry.source.lock() != source) {
+        entry = Entry();
+        entry.source = source;
+    }
+    if (entry.fetchedAt >= 0 && clock().nsecsElapsed() - entry.fetchedAt < kShareWindowNs)
         return entry.image.isNull() ? previous : entry.image;
 
-    source->getLatestFrame(scratch);
-    const int w = source->width();
-    const int h = source->height();
-    entry.source = source.get();
-    if (w < 1 || h < 1 || scratch.size() < std::size_t(w) * std::size_t(h) * 4) {
+    const std::shared_ptr<const SharedFrame> frame = source->shareLatestFrame();
+    // The window opens once the picture is at hand, so a slow fetch (a busy
+    // machine) does not leave this tick's other views outside it.
+    entry.fetchedAt = clock().nsecsElapsed();
+    if (!frame || frame->width < 1 || frame->height < 1
+        || frame->pixels.size() < std::size_t(frame->width) * std::size_t(frame->height) * 4) {
         entry.image = QImage();
-        entry.fetchedAt = clock().nsecsElapsed();
+        entry.serial = 0;
         return previous;
     }
-    QImage image(w, h, QImage::Format_RGBA8888);
-    std::memcpy(image.bits(), scratch.data(), std::size_t(w) * std::size_t(h) * 4);
-    entry.image = image;
-    // The window opens once the picture is ready: a fetch that is slow (a
-    // large frame, a busy machine) must not leave the other views of this
-    // tick outside it, each copying the frame again.
-    entry.fetchedAt = clock().nsecsElapsed();
-    return image;
+    // The same frame as last time: nothing to do (unnumbered frames are always new).
+    if (frame->serial != 0 && frame->serial == entry.serial && !entry.image.isNull())
+        return entry.image;
+    entry.serial = frame->serial;
+    entry.image = wrap(frame);
+    return entry.image;
 }
 
 } // namespace SharedChannelFrames

@@ -6,7 +6,10 @@
 class ISource;
 
 // The newest frame of each channel as an image, fetched at most once per
-// short interval however many views show the channel. GUI thread only.
+// short interval however many views show the channel. The image wraps the
+// source's own frame buffer (no copy) and keeps it from being overwritten for
+// as long as the image or any copy of it lives. GUI thread only; the images
+// may be let go on any thread.
 namespace SharedChannelFrames {
 
 // The channel's current picture: a null image when source is empty or not

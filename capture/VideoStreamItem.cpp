@@ -95,7 +95,10 @@ QSGNode *VideoStreamItem::updatePaintNode(QSGNode *oldNode, UpdatePaintNodeData 
         picture->setFiltering(QSGTexture::Linear);
         // The node gets its texture before it joins the tree: renderers
         // look at a new node at once.
-        picture->setTexture(window()->createTextureFromImage(m_image));
+        // Marked as having alpha so that the software renderer keeps the
+        // shared image as it is instead of converting a copy for every view
+        // (frames are opaque; the zero frame before the first shows the black field).
+        picture->setTexture(window()->createTextureFromImage(m_image, QQuickWindow::TextureHasAlphaChannel));
         picture->setRect(letterboxRect(m_image.size(), bounds.size()));
         background->appendChildNode(picture);
         m_uploadedKey = m_image.cacheKey();
