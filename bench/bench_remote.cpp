@@ -5,13 +5,14 @@
 //  2. The GUI thread's 5 ms clock (the frame pump's slot timer) while 16
 //     viewers watch the preview of a 1080p camera, against the same clock
 //     with nobody watching: how late the slots fire.
-//  3. A real take: four virtual 1080p30 cameras recorded through the take's
+//  3. A real take: four virtual 30 fps cameras (1080p unless --size says
+//     otherwise) recorded through the take's
 //     own frame pump and encoders, once with no viewer and once with 16 MJPEG
 //     viewers reading on another thread: how late the pump hands out its
 //     slots and how many frames the take dropped.
 // Prints one JSON object per figure.
 //
-// Usage: bench_remote [--take-seconds N] [--preset P] [--only status|stream|take]
+// Usage: bench_remote [--take-seconds N] [--preset P] [--size WxH] [--only status|stream|take]
 #include "tests/remote/FakeRemoteBackend.h"
 
 #include "app/recording/RecordingSession.h"
@@ -250,14 +251,14 @@ void runFor(int ms)
     loop.exec();
 }
 
-void takeWithViewers(int viewers, int seconds, const QString &preset)
+void takeWithViewers(int viewers, int seconds, const QString &preset, int width, int height)
 {
     std::vector<std::shared_ptr<CameraCapture>> cameras;
     for (int i = 1; i <= 4; ++i) {
         const std::string link = std::string(VirtualCameras::kLinkPrefix) + std::to_string(i);
         VideoFormatInfo format;
         for (const VideoFormatInfo &f : VirtualCameras::formats(link)) {
-            if (f.width == 1920 && f.height == 1080 && f.fpsNumerator == 30 * f.fpsDenominator)
+            if (f.width == width && f.height == height && f.fpsNumerator == 30 * f.fpsDenominator)
                 format = f;
         }
         auto camera = std::make_shared<CameraCapture>();
@@ -312,11 +313,11 @@ void takeWithViewers(int viewers, int seconds, const QString &preset)
     for (auto &camera : cameras)
         camera->stop();
 
-    std::printf("{\"bench\":\"remote_take_slot_delay\",\"cameras\":4,\"size\":\"1920x1080\",\"preset\":\"%s\","
+    std::printf("{\"bench\":\"remote_take_slot_delay\",\"cameras\":4,\"size\":\"%dx%d\",\"preset\":\"%s\","
                 "\"viewers\":%d,\"viewers_at_end\":%d,\"take_ms\":%lld,\"slots\":%zu,\"p50_ms\":%.2f,"
                 "\"p99_ms\":%.2f,\"max_ms\":%.2f,\"late_over_33ms\":%ld,\"dropped_frames\":%d,"
                 "\"stream_bytes\":%llu,\"stream_skipped_frames\":%llu}\n",
-                qPrintable(preset), viewers, viewersAtEnd, (long long)session.lastDurationMs(), delays.size(),
+                width, height, qPrintable(preset), viewers, viewersAtEnd, (long long)session.lastDurationMs(), delays.size(),
                 percentile(delays, 0.5), percentile(delays, 0.99), percentile(delays, 1.0),
                 long(std::count_if(delays.begin(), delays.end(), [](double x) { return x > 33.3; })),
                 session.droppedFrames(), (unsigned long long)watchers.bytes(),
@@ -335,6 +336,7 @@ int main(int argc, char **argv)
     QCommandLineParser args;
     args.addOption({"take-seconds", "Length of each recorded take (default 10).", "seconds", "10"});
     args.addOption({"preset", "Speed preset of the take's encoders (default ultrafast).", "preset", "ultrafast"});
+    args.addOption({"size", "Camera size of the recorded take (default 1920x1080).", "WxH", "1920x1080"});
     args.addOption({"only", "Run one figure: status, stream or take.", "figure"});
     args.addHelpOption();
     args.process(app);
@@ -344,8 +346,10 @@ int main(int argc, char **argv)
     if (only.isEmpty() || only == "status" || only == "stream")
         syntheticFigures(only);
     if (only.isEmpty() || only == "take") {
-        takeWithViewers(0, takeSeconds, args.value("preset"));
-        takeWithViewers(16, takeSeconds, args.value("preset"));
+        const QStringList size = args.value("size").split(QLatin1Char('x'));
+        const int width = size.value(0).toInt(), height = size.value(1).toInt();
+        takeWithViewers(0, takeSeconds, args.value("preset"), width, height);
+        takeWithViewers(16, takeSeconds, args.value("preset"), width, height);
     }
     return 0;
 }
