@@ -181,6 +181,98 @@ Item {
             tryCompare(output, "visible", false)
             output.openOutput(5)
             verifyFullscreenOn(1)
+            // the info text and the menu name the screen it is on
+            compare(findChild(output.contentItem, "outputInfo").text, "PROGRAM (CH 1)  •  Display 2 [FULLSCREEN]")
+            var displays = findChild(output, "displayMenu")
+            compare(displays.itemAt(0).text, "Display 1 (Primary)")
+            compare(displays.itemAt(1).text, "Display 2  ✓")
+        }
+
+        // The output opened fullscreen, with its content laid out. The
+        // offscreen platform makes a window that first shows fullscreen
+        // screen-sized without laying out its content (it stays 1x1 until
+        // the window is resized once), so it goes windowed and back first.
+        function openFullscreenLaidOut() {
+            openFromPanel()
+            verifyFullscreenOn(1)
+            keyClick(Qt.Key_Escape)
+            verifyWindowedOn(1)
+            keyClick(Qt.Key_F11)
+            verifyFullscreenOn(1)
+            tryVerify(function () { return findChild(output.contentItem, "pictureArea").width > 300 })
+        }
+
+        // The right-click menu of the picture, open.
+        function openContextMenu() {
+            var menu = findChild(output, "contextMenu")
+            var picture = findChild(output.contentItem, "pictureArea")
+            var x = picture.width / 2, y = picture.height / 2
+            mouseMove(picture, x, y)
+            mouseClick(picture, x, y, Qt.RightButton)
+            tryCompare(menu, "opened", true)
+            return menu
+        }
+
+        // The "Select Display Monitor" entry of the right-click menu: the
+        // display submenu, open.
+        function openDisplayMenu() {
+            var menu = openContextMenu()
+            compare(menu.itemAt(2).text, "Select Display Monitor")
+            mouseClick(menu.itemAt(2))
+            var displays = findChild(output, "displayMenu")
+            tryCompare(displays, "opened", true)
+            return displays
+        }
+
+        function test_displayMenuMovesTheWindow_data() {
+            return [
+                { tag: "fullscreen", windowed: false },
+                { tag: "windowed", windowed: true }
+            ]
+        }
+        function test_displayMenuMovesTheWindow(data) {
+            openFullscreenLaidOut()
+            if (data.windowed) {
+                keyClick(Qt.Key_Escape)
+                verifyWindowedOn(1)
+            }
+            var displays = openDisplayMenu()
+            compare(displays.count, 2)
+            compare(displays.itemAt(0).text, "Display 1 (Primary)")
+            compare(displays.itemAt(1).text, "Display 2  ✓")
+            mouseClick(displays.itemAt(0))
+            tryCompare(displays, "opened", false)
+            compare(output.displayIndex, 0)
+            if (data.windowed)
+                verifyWindowedOn(0)
+            else
+                verifyFullscreenOn(0)
+            compare(findChild(output.contentItem, "outputInfo").text,
+                    "PROGRAM (CH 1)  •  Display 1 (Primary) " + (data.windowed ? "[WINDOWED]" : "[FULLSCREEN]"))
+            // the mark follows, and the other entry takes it back
+            displays = openDisplayMenu()
+            compare(displays.itemAt(0).text, "Display 1 (Primary)  ✓")
+            compare(displays.itemAt(1).text, "Display 2")
+            mouseClick(displays.itemAt(1))
+            tryCompare(displays, "opened", false)
+            if (data.windowed)
+                verifyWindowedOn(1)
+            else
+                verifyFullscreenOn(1)
+        }
+
+        function test_contextMenuTogglesAndCloses() {
+            openFullscreenLaidOut()
+            var menu = openContextMenu()
+            compare(menu.itemAt(0).text, "Change to Windowed Mode (Esc)")
+            mouseClick(menu.itemAt(0))
+            verifyWindowedOn(1)
+            menu = openContextMenu()
+            compare(menu.itemAt(0).text, "Switch to Fullscreen (F11)")
+            compare(menu.itemAt(4).text, "Close Output Monitor")
+            mouseClick(menu.itemAt(4))
+            tryCompare(output, "visible", false)
+            tryVerify(function () { return !preview.isOutputActive })
         }
 
         function test_overlayHidesUnlessThePointerRestsOnTheOutput() {

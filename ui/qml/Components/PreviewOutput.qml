@@ -22,7 +22,14 @@ Window {
     minimumHeight: 270
     visible: false
 
-    readonly property string displayLabel: Logic.displayLabel(displayIndex)
+    // The display the window is shown on. A displayIndex past the last screen
+    // (a display was unplugged) falls back to the last screen; the info text
+    // and the display menu name that screen, not one that is not there.
+    readonly property int shownDisplayIndex: {
+        var i = Logic.clampScreenIndex(displayIndex, Qt.application.screens.length)
+        return i < 0 ? displayIndex : i
+    }
+    readonly property string displayLabel: Logic.displayLabel(shownDisplayIndex)
 
     function getTargetScreen(idx) {
         var screens = Qt.application.screens
@@ -238,6 +245,7 @@ Window {
 
     Menu {
         id: contextMenu
+        objectName: "contextMenu"
         MenuItem {
             text: output.isFullscreenMode ? "Change to Windowed Mode (Esc)" : "Switch to Fullscreen (F11)"
             onTriggered: output.toggleFullscreen()
@@ -249,7 +257,7 @@ Window {
             Repeater {
                 model: Qt.application.screens.length
                 MenuItem {
-                    text: Logic.displayLabel(index) + (index === output.displayIndex ? "  ✓" : "")
+                    text: Logic.displayLabel(index) + (index === output.shownDisplayIndex ? "  ✓" : "")
                     onTriggered: output.repositionToScreen(index)
                 }
             }
