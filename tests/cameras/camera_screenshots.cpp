@@ -61,7 +61,10 @@ int main(int argc, char *argv[])
         qCritical() << component.errorString();
         return 1;
     }
-    QTest::qWaitForWindowExposed(window);
+    if (!QTest::qWaitForWindowExposed(window)) {
+        qCritical() << "the window was never exposed";
+        return 1;
+    }
     bool ok = true;
     ok &= save(window, out + QStringLiteral("/monitor_grid_0.png"));
     for (int n = 1; n <= 4; ++n) {
