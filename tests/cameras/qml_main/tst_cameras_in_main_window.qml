@@ -160,4 +160,48 @@ TestCase {
         tryCompare(output, "visible", false)
         verify(!preview.isOutputActive)
     }
+
+    // A take recorded from the window: REC ALL arms the countdown, the take
+    // starts by itself, a tile click cuts, the status bar shows the frame
+    // rate, and a second click stops it; every live camera has its own file,
+    // holding every frame of the take that was not counted as dropped, and
+    // the timeline names both.
+    function test_recordATakeFromTheWindow() {
+        var folder = TakeFiles.useTemporaryRecordingFolder()
+        AppManager.activeSessionName = "Window Take"
+        var grid = part("isoMonitorGrid")
+        mouseClick(part("emptyAddButton", grid))
+        confirmAdd(1)
+        mouseClick(part("singleAddCard", grid))
+        confirmAdd(2)
+
+        var rec = part("recButton")
+        mouseClick(rec)
+        verify(AppManager.isArming)
+        verify(!AppManager.isRecording)
+        compare(part("recLabel").text, "SYNC 3s")
+        tryCompare(AppManager, "isRecording", true, 6000)
+        verify(!AppManager.isArming)
+        compare(part("recLabel").text, "STOP REC")
+        wait(1500)
+        mouseClick(part("pictureClick", part("tile2", grid)))
+        compare(AppManager.activeSourceId, 2)
+        // the telemetry counts the frames reaching the encoders
+        tryVerify(function () { return AppManager.currentFps > 0 }, 4000, "no frame rate during the take")
+        wait(500)
+        mouseClick(rec)
+        tryCompare(AppManager, "isRecording", false, 10000)
+        compare(part("recLabel").text, "REC ALL")
+
+        var take = TakeFiles.lastTake()
+        verify(take.folder.indexOf(folder + "/Window Take/") === 0, take.folder)
+        compare(take.cutSources, [1, 2])
+        verify(take.framesWritten > 0)
+        // every frame handed to an encoder is in its file, or counted as dropped
+        var decoded = take.frames["Camera_01.mp4"] + take.frames["Camera_02.mp4"]
+        verify(take.frames["Camera_01.mp4"] > 0 && take.frames["Camera_02.mp4"] > 0, JSON.stringify(take.frames))
+        compare(decoded + AppManager.droppedFrames, 2 * take.framesWritten)
+        verify(take.davinci.indexOf("Camera_01.mp4") >= 0)
+        verify(take.davinci.indexOf("Camera_02.mp4") >= 0)
+    }
 }
