@@ -113,6 +113,9 @@ ApplicationManager::ApplicationManager()
 
 ApplicationManager::~ApplicationManager()
 {
+    // The scan worker may still be listing cameras; its queued result is
+    // dropped with this object, but the thread itself must end first.
+    joinCameraScan();
     // A take still running at exit is stopped like the operator would, so its
     // files and timelines are completed while every component still exists.
     m_take.reset();
@@ -474,27 +477,43 @@ void ApplicationManager::setSplashStatusText(const QString &text)
         emit splashStatusTextChanged();
 }
 
+namespace {
+
+std::vector<CameraScanDevice> listCameras(const CameraLister &lister)
+{
+    if (!lister)
+        return {};
+    // A lister that throws must not take the process down: the splash still
+    // reaches "DONE" with no cameras.
+    try {
+        return lister();
+    } catch (...) {
+        qWarning() << "[ApplicationManager] Camera scan failed; continuing without cameras";
+        return {};
+    }
+}
+
+} // namespace
+
 void ApplicationManager::runInitialization()
 {
     setSplashStatusText(QStringLiteral("Scanning for devices..."));
+    joinCameraScan();
     CameraLister lister = installedCameraLister();
-    std::thread worker([this, lister = std::move(lister)] {
-        std::vector<CameraScanDevice> devices;
-        if (lister) {
-            // A lister that throws must not take the process down: the splash
-            // still reaches "DONE" with no cameras.
-            try {
-                devices = lister();
-            } catch (...) {
-                qWarning() << "[ApplicationManager] Camera scan failed; continuing without cameras";
-                devices.clear();
-            }
-        }
-        CameraScanResult result = buildCameraScan(devices);
+    m_cameraScanWorker = std::thread([this, lister = std::move(lister)] {
+        // The device list shares its strings with the result; it is gone
+        // before the result is handed over, so the GUI thread holds the last
+        // references and this thread touches none of them afterwards.
+        CameraScanResult result = buildCameraScan(listCameras(lister));
         QMetaObject::invokeMethod(
             this, [this, result = std::move(result)] { completeInitialization(result); }, Qt::QueuedConnection);
     });
-    worker.detach();
+}
+
+void ApplicationManager::joinCameraScan()
+{
+    if (m_cameraScanWorker.joinable())
+        m_cameraScanWorker.join();
 }
 
 void ApplicationManager::completeInitialization(const CameraScanResult &result)

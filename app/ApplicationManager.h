@@ -22,6 +22,7 @@
 
 #include <memory>
 #include <optional>
+#include <thread>
 
 class ISource;
 
@@ -40,9 +41,11 @@ class ISource;
 //
 // Threads: every member is used on the GUI thread (the components' own
 // threads are described in their headers). runInitialization() starts
-// one detached worker thread that lists the cameras through the installed
+// one worker thread that lists the cameras through the installed
 // CameraLister, touches no member, and hands its result back to the GUI thread
-// by a queued call. The lister is copied on the GUI thread before the worker
+// by a queued call. The manager owns that thread and joins it before it goes
+// away (and before a second scan starts), so the worker never posts to a
+// destroyed manager. The lister is copied on the GUI thread before the worker
 // starts, so setCameraLister() needs no lock as long as it is called from the
 // GUI thread.
 class ApplicationManager : public QObject
@@ -385,6 +388,7 @@ private:
     bool selectSource(int sourceId);
     void setSplashStatusText(const QString &text);
     void completeInitialization(const CameraScanResult &result);
+    void joinCameraScan();
     void connectComponents();
     TakeCollaborators takeCollaborators();
     TakeParameters takeParameters() const;
@@ -444,4 +448,7 @@ private:
     AudioEngine m_audio;
     CameraAssignments m_cameras;
     std::unique_ptr<RecordingSession> m_take;
+
+    // The start-up camera scan (see runInitialization()); joined on destruction.
+    std::thread m_cameraScanWorker;
 };
