@@ -55,5 +55,18 @@ int main(int argc, char **argv)
     audioTick.start(25);
     std::printf("RECORDING %s\n", qPrintable(session.takeFolder()));
     std::fflush(stdout);
+
+    // What is on its way to disk so far: the camera's encoded frames and the
+    // samples handed to the WAV writer, so a test can tell what a kill may
+    // lose however fast this build records.
+    QTimer progress;
+    QObject::connect(&progress, &QTimer::timeout, [&] {
+        const auto encoders = session.encoders();
+        const auto camera = encoders.find(1);
+        const long long frames = camera == encoders.end() ? 0 : (long long)camera->second->stats().framesEncoded;
+        std::printf("WRITTEN %lld %lld\n", frames, (long long)sample);
+        std::fflush(stdout);
+    });
+    progress.start(100);
     return app.exec();
 }
