@@ -17,6 +17,7 @@
 
 #include <cmath>
 #include <memory>
+#include <mutex>
 
 // The manager wired to its real components: virtual test cameras (the test
 // runs with KORVEX_TEST_CAMERAS=2), the real encoders, audio writers and
@@ -76,10 +77,18 @@ QString TestManagerTake::formatName(const QString &file)
 }
 
 namespace {
+// Encoder and probe threads log too while the collector is installed.
+std::mutex g_messagesLock;
 QStringList g_messages;
 void collectMessage(QtMsgType, const QMessageLogContext &, const QString &text)
 {
+    std::lock_guard lock(g_messagesLock);
     g_messages.append(text);
+}
+QStringList collectedMessages()
+{
+    std::lock_guard lock(g_messagesLock);
+    return g_messages;
 }
 } // namespace
 
@@ -130,7 +139,10 @@ void TestManagerTake::takeRecordsCutsAndExports()
     QVERIFY(m_model->hasActiveVideo(2));
 
     QSignalSpy recordingSpy(&m, &ApplicationManager::isRecordingChanged);
-    g_messages.clear();
+    {
+        std::lock_guard lock(g_messagesLock);
+        g_messages.clear();
+    }
     const QtMessageHandler previous = qInstallMessageHandler(collectMessage);
     // The take's clock starts inside startRecording(): between these two.
     QElapsedTimer beforeStart;
@@ -142,9 +154,10 @@ void TestManagerTake::takeRecordsCutsAndExports()
     QVERIFY(m.isRecording());
     QCOMPARE(recordingSpy.count(), 1);
     // Each start message once, whichever component opened the file.
-    QCOMPARE(g_messages.filter(QStringLiteral("Started Master Audio Recorder")).size(), 1);
-    QCOMPARE(g_messages.filter(QStringLiteral("Started Video Encoder for channel")).size(), 2);
-    QCOMPARE(g_messages.filter(QStringLiteral("RECORDING STARTED")).size(), 1);
+    const QStringList messages = collectedMessages();
+    QCOMPARE(messages.filter(QStringLiteral("Started Master Audio Recorder")).size(), 1);
+    QCOMPARE(messages.filter(QStringLiteral("Started Video Encoder for channel")).size(), 2);
+    QCOMPARE(messages.filter(QStringLiteral("RECORDING STARTED")).size(), 1);
     QTest::qWait(1000);
 
     // The hotkey goes through the application's event filter.
@@ -177,8 +190,15 @@ void TestManagerTake::takeRecordsCutsAndExports()
     QVERIFY(folder.startsWith(m_root.path() + QStringLiteral("/Interview/")));
     const int frames = int(m.take().framesWritten());
     QVERIFY2(frames >= 50, qPrintable(QString::number(frames)));
-    for (const QString &camera : {QStringLiteral("Camera_01.mp4"), QStringLiteral("Camera_02.mp4")})
-        QCOMPARE(videoFrames(folder + '/' + camera), frames);
+    // Every pumped frame is in each file or counted as dropped (a slow build
+    // drops some at the encoders' queues).
+    int missing = 0;
+    for (const QString &camera : {QStringLiteral("Camera_01.mp4"), QStringLiteral("Camera_02.mp4")}) {
+        const int inFile = videoFrames(folder + '/' + camera);
+        QVERIFY2(inFile > 0 && inFile <= frames, qPrintable(QStringLiteral("%1: %2 of %3").arg(camera).arg(inFile).arg(frames)));
+        missing += frames - inFile;
+    }
+    QCOMPARE(missing, m.droppedFrames());
 
     const QString take = QFileInfo(folder).fileName();
     const QString premiere = folder + QStringLiteral("/Interview_") + take + QStringLiteral("_Premiere.xml");
