@@ -52,12 +52,13 @@ private slots:
                 }
             }
         };
-        // At least five seconds, and until four seconds of video and three of
-        // sound are written, so the expected remainder is never empty.
+        // At least five seconds, and until four seconds of video and one and
+        // a half of sound are written (a slow build's busy event loop runs
+        // the sound tick less often), so the expected remainder is never empty.
         QTest::qWait(5000);
         QVERIFY2(QTest::qWaitFor([&] {
                      readProgress();
-                     return framesWritten >= 4 * 30 && samplesWritten >= 3 * 48000;
+                     return framesWritten >= 4 * 30 && samplesWritten >= 3 * 48000 / 2;
                  }, 90000),
                  qPrintable(QString("%1 frames and %2 samples written").arg(framesWritten).arg(samplesWritten)));
         readProgress();
