@@ -2,11 +2,34 @@
 
 #include "encoding/mp4/Mp4Box.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace Mp4 {
+
+namespace {
+
+// Moves all `length` bytes through pread/pwrite, which may move fewer at a
+// time or be interrupted by a signal.
+template<typename Byte, typename Transfer>
+bool transferAll(Byte *p, size_t length, uint64_t offset, Transfer &&transfer)
+{
+    while (length > 0) {
+        const ssize_t n = transfer(p, length, off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        offset += uint64_t(n);
+        length -= size_t(n);
+    }
+    return true;
+}
+
+} // namespace
 
 Mp4File::Mp4File(const std::string &path) : m_fd(::open(path.c_str(), O_RDWR | O_CLOEXEC)) {}
 
@@ -24,16 +47,8 @@ uint64_t Mp4File::size() const
 
 bool Mp4File::read(uint64_t offset, void *data, size_t length) const
 {
-    auto *p = static_cast<char *>(data);
-    while (length > 0) {
-        const ssize_t n = ::pread(m_fd, p, length, off_t(offset));
-        if (n <= 0)
-            return false;
-        p += n;
-        offset += uint64_t(n);
-        length -= size_t(n);
-    }
-    return true;
+    return transferAll(static_cast<char *>(data), length, offset,
+                       [this](char *p, size_t n, off_t at) { return ::pread(m_fd, p, n, at); });
 }
 
 bool Mp4File::read(uint64_t offset, size_t length, std::vector<uint8_t> &out) const
@@ -44,16 +59,8 @@ bool Mp4File::read(uint64_t offset, size_t length, std::vector<uint8_t> &out) co
 
 bool Mp4File::write(uint64_t offset, const void *data, size_t length)
 {
-    const auto *p = static_cast<const char *>(data);
-    while (length > 0) {
-        const ssize_t n = ::pwrite(m_fd, p, length, off_t(offset));
-        if (n <= 0)
-            return false;
-        p += n;
-        offset += uint64_t(n);
-        length -= size_t(n);
-    }
-    return true;
+    return transferAll(static_cast<const char *>(data), length, offset,
+                       [this](const char *p, size_t n, off_t at) { return ::pwrite(m_fd, p, n, at); });
 }
 
 bool Mp4File::truncate(uint64_t length)
