@@ -43,14 +43,8 @@ QByteArray realHeader(const QString &dir)
     encoder.setFinalizeAtStop(false);
     if (!encoder.open(s))
         return {};
-    for (int i = 0; i < 2; ++i) {
-        VideoFrame f;
-        f.width = 1920;
-        f.height = 1080;
-        f.frameIndex = i;
-        f.pixels.assign(size_t(1920) * 1080 * 4, 128);
-        encoder.pushFrame(std::move(f));
-    }
+    for (int i = 0; i < 2; ++i)
+        encoder.pushFrame(VideoFrame::fromPixels(std::vector<uint8_t>(size_t(1920) * 1080 * 4, 128), 1920, 1080, i));
     encoder.stop();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

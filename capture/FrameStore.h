@@ -16,7 +16,8 @@
 // reused and nothing is allocated. A spare is added only while readers hold
 // every other buffer; past a handful of buffers the pool lets a held one go to
 // its readers and takes a fresh one in its place, so a frame is never dropped.
-// Threads: the capture thread writes through write(); readers (GUI thread)
+// Threads: the capture thread writes through write(); readers (GUI thread:
+// the views and the take's frame pump)
 // call read() and share(); a shared frame may be let go on any thread. The
 // frame lock guards the buffer list and the newest-frame choice; no other lock
 // is taken while it is held. reset() runs only while no capture thread runs.
@@ -68,7 +69,11 @@ private:
         std::atomic<int> readers{0};
     };
     static constexpr std::size_t kNone = std::size_t(-1);
-    static constexpr std::size_t kMaxBuffers = 4;
+    // Enough for steady recording with the preview on: the newest frame, the
+    // spare being filled, the views' picture, the one the encoder converts and
+    // a couple it has queued. Beyond that (an encoder falling behind) held
+    // buffers leave the pool with their readers.
+    static constexpr std::size_t kMaxBuffers = 8;
 
     std::shared_ptr<Buffer> makeBuffer() const;
     std::size_t spareBuffer();

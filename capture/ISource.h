@@ -1,21 +1,11 @@
 #pragma once
 
+#include "capture/SharedFrame.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-// One frame in the frame layout, shared by readers without copying it. It does
-// not change while anyone holds it.
-struct SharedFrame
-{
-    std::vector<uint8_t> pixels; // width * height * 4 bytes
-    int width = 0;
-    int height = 0;
-    // Differs for every frame a source delivers (also across reopening);
-    // 0 when the source does not number its frames.
-    std::uint64_t serial = 0;
-};
 
 // A video input as every frame reader sees it. Frames are RGBA, 8 bits per
 // channel (A = 255), top row first, rows of width * 4 bytes without gaps.

@@ -52,9 +52,11 @@ double measure(const EncoderOption &option, const std::string &preset, int frame
     QTemporaryDir dir;
     if (!dir.isValid() || frames <= 0)
         return 0.0;
-    std::vector<std::vector<uint8_t>> clip;
+    // The clip's pictures are shared by every frame that shows them, as a
+    // take shares the camera's buffers.
+    std::vector<VideoFrame> clip;
     for (int i = 0; i < 8; ++i)
-        clip.push_back(pattern(i * 12));
+        clip.push_back(VideoFrame::fromPixels(pattern(i * 12), kWidth, kHeight, 0));
     EncoderSettings s;
     s.outputPath = dir.filePath(QStringLiteral("benchmark.mp4")).toStdWString();
     s.width = kWidth;
@@ -74,11 +76,8 @@ double measure(const EncoderOption &option, const std::string &preset, int frame
         // Keep the queue below its bound: nothing is dropped in a measurement.
         while (encoder.stats().framesQueued - encoder.stats().framesEncoded >= encoder.queueCapacity() - 1)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        VideoFrame f;
-        f.width = kWidth;
-        f.height = kHeight;
+        VideoFrame f = clip[size_t(i) % clip.size()];
         f.frameIndex = i;
-        f.pixels = clip[size_t(i) % clip.size()];
         encoder.pushFrame(std::move(f));
     }
     encoder.stop();

@@ -59,12 +59,8 @@ bool probe(const EncoderOption &option)
         return false;
     constexpr int kFrames = 3;
     for (int i = 0; i < kFrames; ++i) {
-        VideoFrame f;
-        f.width = 256;
-        f.height = 256;
-        f.frameIndex = i;
-        f.pixels.assign(size_t(256) * 256 * 4, uint8_t(i * 40));
-        encoder.pushFrame(std::move(f));
+        encoder.pushFrame(VideoFrame::fromPixels(std::vector<uint8_t>(size_t(256) * 256 * 4, uint8_t(i * 40)), 256,
+                                                 256, i));
     }
     encoder.stop();
     return encoder.stats().framesEncoded == kFrames && encoder.stats().bytesWritten > 0;

@@ -1,20 +1,39 @@
 #pragma once
 
+#include "capture/SharedFrame.h"
 #include "encoding/RecordingContainer.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 // One frame handed to an encoder: R, G, B, A bytes, top row first, rows of
 // width * 4 bytes without gaps; frameIndex is the take's output slot and sets
-// the presentation time (frameIndex / fps seconds).
+// the presentation time (frameIndex / fps seconds). The picture is shared, not
+// copied: during a take it is the camera's own buffer, which nobody writes
+// while a frame holds it, so queued frames cost no copy and no memory of their
+// own.
 struct VideoFrame
 {
-    std::vector<uint8_t> pixels;
-    int width = 0;
-    int height = 0;
+    std::shared_ptr<const SharedFrame> image;
     int64_t frameIndex = 0;
+
+    int width() const { return image ? image->width : 0; }
+    int height() const { return image ? image->height : 0; }
+    const uint8_t *data() const { return image ? image->pixels.data() : nullptr; }
+    std::size_t size() const { return image ? image->pixels.size() : 0; }
+
+    // A frame owning a picture of its own (probes, benchmarks, tests).
+    static VideoFrame fromPixels(std::vector<uint8_t> pixels, int width, int height, int64_t frameIndex)
+    {
+        auto picture = std::make_shared<SharedFrame>();
+        picture->pixels = std::move(pixels);
+        picture->width = width;
+        picture->height = height;
+        return VideoFrame{std::move(picture), frameIndex};
+    }
 };
 
 // Everything an encoder needs to open one video file.

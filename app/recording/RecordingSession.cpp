@@ -258,16 +258,14 @@ void RecordingSession::pump(int64_t ms)
                 ++m_pumpDropped;
                 continue;
             }
-            VideoFrame frame;
-            frame.width = source->width();
-            frame.height = source->height();
-            source->getLatestFrame(frame.pixels);
-            if (frame.pixels.empty()) {
+            // The camera's newest picture itself: it stays unchanged while the
+            // encoder's queue holds it, so no slot costs a copy.
+            std::shared_ptr<const SharedFrame> picture = source->shareLatestFrame();
+            if (!picture || picture->pixels.empty()) {
                 ++m_pumpDropped;
                 continue;
             }
-            frame.frameIndex = m_framesWritten;
-            encoder->pushFrame(std::move(frame));
+            encoder->pushFrame(VideoFrame{std::move(picture), m_framesWritten});
         }
         ++m_framesWritten;
     }

@@ -310,21 +310,21 @@ struct LibavEncoder::Impl
     {
         if (av_frame_make_writable(yuv) < 0)
             return false;
-        const FitRect fit = fitFrame(frame.width, frame.height, settings.width, settings.height, true);
+        const FitRect fit = fitFrame(frame.width(), frame.height(), settings.width, settings.height, true);
         if (fit.width <= 0 || fit.height <= 0)
             return false;
         if (fit.width != settings.width || fit.height != settings.height)
             paintBlack();
-        sws = sws_getCachedContext(sws, frame.width, frame.height, AV_PIX_FMT_RGBA, fit.width, fit.height,
+        sws = sws_getCachedContext(sws, frame.width(), frame.height(), AV_PIX_FMT_RGBA, fit.width, fit.height,
                                    swFormat, SWS_BILINEAR, nullptr, nullptr, nullptr);
         if (!sws)
             return false;
-        if (scaledFromWidth != frame.width || scaledFromHeight != frame.height) {
+        if (scaledFromWidth != frame.width() || scaledFromHeight != frame.height()) {
             // Camera RGB is full range; YUV gets the file's matrix and range.
             const int *coefficients = sws_getCoefficients(tags.swsMatrix);
             sws_setColorspaceDetails(sws, coefficients, 1, coefficients, tags.fullRange ? 1 : 0, 0, 1 << 16, 1 << 16);
-            scaledFromWidth = frame.width;
-            scaledFromHeight = frame.height;
+            scaledFromWidth = frame.width();
+            scaledFromHeight = frame.height();
         }
         uint8_t *dst[4] = {};
         dst[0] = yuv->data[0] + fit.y * yuv->linesize[0] + fit.x;
@@ -334,9 +334,9 @@ struct LibavEncoder::Impl
             dst[1] = yuv->data[1] + (fit.y / 2) * yuv->linesize[1] + fit.x / 2;
             dst[2] = yuv->data[2] + (fit.y / 2) * yuv->linesize[2] + fit.x / 2;
         }
-        const uint8_t *src[4] = {frame.pixels.data(), nullptr, nullptr, nullptr};
-        const int srcStride[4] = {frame.width * 4, 0, 0, 0};
-        return sws_scale(sws, src, srcStride, 0, frame.height, dst, yuv->linesize) > 0;
+        const uint8_t *src[4] = {frame.data(), nullptr, nullptr, nullptr};
+        const int srcStride[4] = {frame.width() * 4, 0, 0, 0};
+        return sws_scale(sws, src, srcStride, 0, frame.height(), dst, yuv->linesize) > 0;
     }
 
     // Sends one frame (or the end of stream with nullptr) and writes every
@@ -371,8 +371,8 @@ struct LibavEncoder::Impl
                 codec->rc_max_rate = rate;
             }
         }
-        if (frame.frameIndex <= lastIndex || frame.width <= 0 || frame.height <= 0
-            || frame.pixels.size() != size_t(frame.width) * size_t(frame.height) * 4 || !convert(frame)) {
+        if (frame.frameIndex <= lastIndex || frame.width() <= 0 || frame.height() <= 0
+            || frame.size() != size_t(frame.width()) * size_t(frame.height()) * 4 || !convert(frame)) {
             framesDropped.fetch_add(1);
             return;
         }

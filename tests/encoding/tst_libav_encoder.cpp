@@ -14,46 +14,47 @@ extern "C" {
 
 namespace {
 
+std::vector<uint8_t> solidPixels(int w, int h, uint8_t r, uint8_t g, uint8_t b)
+{
+    std::vector<uint8_t> px(size_t(w) * h * 4);
+    for (size_t i = 0; i < px.size(); i += 4) {
+        px[i] = r;
+        px[i + 1] = g;
+        px[i + 2] = b;
+        px[i + 3] = 255;
+    }
+    return px;
+}
+
 VideoFrame solidFrame(int w, int h, uint8_t r, uint8_t g, uint8_t b, int64_t index)
 {
-    VideoFrame f;
-    f.width = w;
-    f.height = h;
-    f.frameIndex = index;
-    f.pixels.resize(size_t(w) * h * 4);
-    for (size_t i = 0; i < f.pixels.size(); i += 4) {
-        f.pixels[i] = r;
-        f.pixels[i + 1] = g;
-        f.pixels[i + 2] = b;
-        f.pixels[i + 3] = 255;
-    }
-    return f;
+    return VideoFrame::fromPixels(solidPixels(w, h, r, g, b), w, h, index);
 }
 
 // Top half red, bottom half blue.
 VideoFrame splitFrame(int w, int h, int64_t index)
 {
-    VideoFrame f = solidFrame(w, h, 255, 0, 0, index);
+    std::vector<uint8_t> px = solidPixels(w, h, 255, 0, 0);
     for (int y = h / 2; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            uint8_t *p = &f.pixels[(size_t(y) * w + x) * 4];
+            uint8_t *p = &px[(size_t(y) * w + x) * 4];
             p[0] = 0;
             p[2] = 255;
         }
     }
-    return f;
+    return VideoFrame::fromPixels(std::move(px), w, h, index);
 }
 
 VideoFrame noiseFrame(int w, int h, int64_t index, std::mt19937 &rng)
 {
-    VideoFrame f = solidFrame(w, h, 0, 0, 0, index);
-    for (size_t i = 0; i < f.pixels.size(); i += 4) {
+    std::vector<uint8_t> px = solidPixels(w, h, 0, 0, 0);
+    for (size_t i = 0; i < px.size(); i += 4) {
         const uint32_t v = rng();
-        f.pixels[i] = uint8_t(v);
-        f.pixels[i + 1] = uint8_t(v >> 8);
-        f.pixels[i + 2] = uint8_t(v >> 16);
+        px[i] = uint8_t(v);
+        px[i + 1] = uint8_t(v >> 8);
+        px[i + 2] = uint8_t(v >> 16);
     }
-    return f;
+    return VideoFrame::fromPixels(std::move(px), w, h, index);
 }
 
 EncoderSettings settingsFor(const QString &path, int w, int h, double fps = 30.0)
@@ -314,9 +315,7 @@ private slots:
         const QString file = path("bad.mp4");
         LibavEncoder enc;
         QVERIFY(enc.open(settingsFor(file, 160, 120)));
-        VideoFrame shortFrame = solidFrame(160, 120, 0, 0, 0, 0);
-        shortFrame.pixels.resize(100);
-        enc.pushFrame(shortFrame);
+        enc.pushFrame(VideoFrame::fromPixels(std::vector<uint8_t>(100, 0), 160, 120, 0)); // far too short
         enc.pushFrame(solidFrame(160, 120, 0, 0, 0, 1));
         enc.pushFrame(solidFrame(160, 120, 0, 0, 0, 1)); // repeated index
         enc.stop();

@@ -146,14 +146,10 @@ bool recordFragmented(const QString &path, int bFrames)
     if (!encoder.open(s))
         return false;
     for (int i = 0; i < 90; ++i) {
-        VideoFrame f;
-        f.width = 160;
-        f.height = 120;
-        f.frameIndex = i;
-        f.pixels.assign(size_t(160) * 120 * 4, 255);
-        for (size_t p = 0; p < f.pixels.size(); p += 4)
-            f.pixels[p] = uint8_t((p / 4 + size_t(i) * 7) % 251);
-        encoder.pushFrame(std::move(f));
+        std::vector<uint8_t> px(size_t(160) * 120 * 4, 255);
+        for (size_t p = 0; p < px.size(); p += 4)
+            px[p] = uint8_t((p / 4 + size_t(i) * 7) % 251);
+        encoder.pushFrame(VideoFrame::fromPixels(std::move(px), 160, 120, i));
         // Stay below the queue bound without depending on encode speed.
         while (encoder.stats().framesEncoded + encoder.stats().framesDropped < i - 10)
             QTest::qWait(1);

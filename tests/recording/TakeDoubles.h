@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/FrameStore.h"
 #include "capture/ISource.h"
 #include "encoding/IEncoder.h"
 
@@ -7,6 +8,7 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -46,6 +48,38 @@ private:
     int m_counter = 0;
 };
 
+// A camera keeping its frames in a real frame store, as the cameras do;
+// counts the copies readers ask for.
+class StoredSource : public ISource
+{
+public:
+    StoredSource(int w, int h) { m_frames.reset(w, h); }
+    // A new frame of one colour value arrives.
+    void deliver(uint8_t value)
+    {
+        m_frames.write([&](uint8_t *rgba) {
+            std::memset(rgba, value, size_t(m_frames.width()) * size_t(m_frames.height()) * 4);
+            return true;
+        });
+    }
+    unsigned int textureId() override { return 0; }
+    int width() override { return m_frames.width(); }
+    int height() override { return m_frames.height(); }
+    void updateTexture() override {}
+    void getLatestFrame(std::vector<uint8_t> &out) override
+    {
+        ++copies;
+        m_frames.read(out);
+    }
+    std::shared_ptr<const SharedFrame> shareLatestFrame() override { return m_frames.share(); }
+    std::string name() override { return "Stored"; }
+    void setName(std::string) override {}
+    int copies = 0;
+
+private:
+    FrameStore m_frames;
+};
+
 // An encoder that keeps what it was given.
 class RecordingEncoder : public IEncoder
 {
@@ -59,7 +93,12 @@ public:
     void pushFrame(VideoFrame frame) override
     {
         indices.push_back(frame.frameIndex);
-        bytes += int64_t(frame.pixels.size());
+        bytes += int64_t(frame.size());
+        // what the picture was when it arrived, not the picture (held, it
+        // would keep the camera's buffers from going back to the camera)
+        pictures.push_back(frame.data());
+        serials.push_back(frame.image ? frame.image->serial : 0);
+        firstBytes.push_back(frame.size() ? frame.data()[0] : 0);
     }
     void stop() override { ++stops; }
     void setBitrate(int kbps) override { bitrates.push_back(kbps); }
@@ -69,6 +108,9 @@ public:
     }
     EncoderSettings settings;
     std::vector<int64_t> indices;
+    std::vector<const uint8_t *> pictures;
+    std::vector<uint64_t> serials;
+    std::vector<uint8_t> firstBytes;
     std::vector<int> bitrates;
     int64_t bytes = 0;
     int64_t droppedInEncoder = 0;

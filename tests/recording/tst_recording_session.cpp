@@ -30,6 +30,7 @@ struct Rig
     int64_t mono = 5'000'000'000'000;
     QDateTime local = QDateTime(QDate(2026, 3, 14), QTime(10, 20, 30, 250));
     std::map<int, std::shared_ptr<PaintedSource>> cameras;
+    std::map<int, std::shared_ptr<ISource>> otherCameras; // sources of other kinds
     std::map<int, std::shared_ptr<RecordingEncoder>> doubles;
     std::map<int, bool> failingEncoder;
     bool realEncoders = false;
@@ -50,6 +51,8 @@ struct Rig
         TakeCollaborators c;
         c.parameters = [this] { return params; };
         c.liveCamera = [this](int id) -> std::shared_ptr<ISource> {
+            if (auto other = otherCameras.find(id); other != otherCameras.end())
+                return other->second;
             auto it = cameras.find(id);
             return it == cameras.end() ? nullptr : it->second;
         };
@@ -244,6 +247,33 @@ private slots:
         QCOMPARE(rig.doubles[2]->indices.size(), size_t(33));
         rig.session->updatePerformanceMetrics();
         QCOMPARE(rig.session->droppedFrames(), 3);
+    }
+
+    void framePumpSharesTheCamerasFrame()
+    {
+        Rig rig;
+        auto camera = std::make_shared<StoredSource>(64, 48);
+        rig.otherCameras[1] = camera;
+        camera->deliver(10);
+        const auto first = camera->shareLatestFrame();
+        QVERIFY(rig.session->startRecording());
+        rig.advance(100); // three slots, one camera frame
+        camera->deliver(20);
+        const auto second = camera->shareLatestFrame();
+        rig.advance(100);
+        const RecordingEncoder &encoder = *rig.doubles[1];
+        QCOMPARE(encoder.indices.size(), size_t(6));
+        // The encoder got the camera's own buffers: nothing was copied for any slot.
+        QCOMPARE(camera->copies, 0);
+        const std::vector<const uint8_t *> pictures(3, first->pixels.data());
+        QCOMPARE(std::vector<const uint8_t *>(encoder.pictures.begin(), encoder.pictures.begin() + 3), pictures);
+        QCOMPARE(std::vector<uint64_t>(encoder.serials.begin(), encoder.serials.begin() + 3),
+                 std::vector<uint64_t>(3, first->serial));
+        QCOMPARE(std::vector<uint64_t>(encoder.serials.begin() + 3, encoder.serials.end()),
+                 std::vector<uint64_t>(3, second->serial));
+        QCOMPARE(encoder.firstBytes, (std::vector<uint8_t>{10, 10, 10, 20, 20, 20}));
+        QCOMPARE(encoder.bytes, int64_t(6) * 64 * 48 * 4);
+        rig.session->stopRecording();
     }
 
     void clockIsMonotonicAndCatchUpBounded()
