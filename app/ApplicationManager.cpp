@@ -505,8 +505,7 @@ void ApplicationManager::runInitialization()
         // before the result is handed over, so the GUI thread holds the last
         // references and this thread touches none of them afterwards.
         CameraScanResult result = buildCameraScan(listCameras(lister));
-        QMetaObject::invokeMethod(
-            this, [this, result = std::move(result)] { completeInitialization(result); }, Qt::QueuedConnection);
+        m_cameraScan.post(std::move(result), this, "completeInitialization");
     });
 }
 
@@ -516,8 +515,12 @@ void ApplicationManager::joinCameraScan()
         m_cameraScanWorker.join();
 }
 
-void ApplicationManager::completeInitialization(const CameraScanResult &result)
+void ApplicationManager::completeInitialization()
 {
+    const std::optional<CameraScanResult> scanned = m_cameraScan.take();
+    if (!scanned)
+        return;
+    const CameraScanResult &result = *scanned;
     m_cameras.setScanResults(result.cameras, result.formats);
     m_cameraFormatsCache = result.formats;
     setSplashStatusText(QStringLiteral("DONE"));

@@ -11,6 +11,7 @@
 #include "export/CutEntry.h"
 #include "export/ResolveScriptInstaller.h"
 #include "export/TimelineExporter.h"
+#include "platform/WorkerResult.h"
 
 #include <QHash>
 #include <QObject>
@@ -379,6 +380,10 @@ public slots:
     void onCountdownTimeout();
     void triggerRecordingStart();
 
+private slots:
+    // The start-up camera scan's result, on the GUI thread.
+    void completeInitialization();
+
 private:
     ApplicationManager();
     Q_DISABLE_COPY_MOVE(ApplicationManager)
@@ -387,7 +392,6 @@ private:
     // hotkey filter both come here. Returns false when nothing changed.
     bool selectSource(int sourceId);
     void setSplashStatusText(const QString &text);
-    void completeInitialization(const CameraScanResult &result);
     void joinCameraScan();
     void connectComponents();
     TakeCollaborators takeCollaborators();
@@ -451,4 +455,5 @@ private:
 
     // The start-up camera scan (see runInitialization()); joined on destruction.
     std::thread m_cameraScanWorker;
+    WorkerResult<CameraScanResult> m_cameraScan;
 };

@@ -70,13 +70,16 @@ void HardwareCapabilities::startProbe()
         Detection detection;
         detection.adapters = detector->adapters();
         detection.options = EncoderCatalog::available(detection.adapters, probe);
-        QMetaObject::invokeMethod(
-            this, [this, detection = std::move(detection)] { publishDetection(detection); }, Qt::QueuedConnection);
+        m_detection.post(std::move(detection), this, "publishDetection");
     });
 }
 
-void HardwareCapabilities::publishDetection(const Detection &detection)
+void HardwareCapabilities::publishDetection()
 {
+    const std::optional<Detection> posted = m_detection.take();
+    if (!posted)
+        return;
+    const Detection &detection = *posted;
     QStringList names;
     for (const GpuAdapter &a : detection.adapters)
         names << a.description;
@@ -135,15 +138,18 @@ void HardwareCapabilities::startBenchmark()
             for (const std::string &preset : presets)
                 results.push_back({int(i), preset, measure(options[i], preset)});
         }
-        QMetaObject::invokeMethod(this, [this, results] { finishBenchmark(results); }, Qt::QueuedConnection);
+        m_measured.post(std::move(results), this, "finishBenchmark");
     });
 }
 
-void HardwareCapabilities::finishBenchmark(std::vector<EncoderBenchmark::Result> results)
+void HardwareCapabilities::finishBenchmark()
 {
+    std::optional<std::vector<EncoderBenchmark::Result>> results = m_measured.take();
+    if (!results)
+        return;
     if (m_worker.joinable())
         m_worker.join();
-    m_results = std::move(results);
+    m_results = std::move(*results);
     m_recommendation = EncoderBenchmark::recommend(m_results);
     m_benchmarkSummary = EncoderBenchmark::summary(m_results, m_options);
     m_benchmarking = false;

@@ -3,6 +3,7 @@
 #include "encoding/EncoderBenchmark.h"
 #include "encoding/EncoderCatalog.h"
 #include "encoding/hardware/GpuAdapter.h"
+#include "platform/WorkerResult.h"
 
 #include <QObject>
 #include <QString>
@@ -85,6 +86,11 @@ signals:
     void hardwareInfoChanged();
     void benchmarkStateChanged();
 
+private slots:
+    // The workers' results, on this object's thread.
+    void publishDetection();
+    void finishBenchmark();
+
 private:
     struct Detection
     {
@@ -92,9 +98,7 @@ private:
         std::vector<EncoderOption> options;
     };
     void startProbe();
-    void publishDetection(const Detection &detection);
     void startBenchmark();
-    void finishBenchmark(std::vector<EncoderBenchmark::Result> results);
 
     std::unique_ptr<IGpuDetector> m_detector;
     Probe m_probe;
@@ -110,6 +114,8 @@ private:
     std::vector<EncoderBenchmark::Result> m_results;
     std::thread m_worker;
     std::thread m_probeWorker;
+    WorkerResult<Detection> m_detection;
+    WorkerResult<std::vector<EncoderBenchmark::Result>> m_measured;
     bool m_probing = false;
     bool m_probeAgain = false;
     bool m_benchmarkAfterProbe = false;

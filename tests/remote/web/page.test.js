@@ -140,6 +140,8 @@ test('channels 1 and 3 with 3 on program; NEXT CAM goes to 1; gear opens its set
     { text: 'CAM 3', pgm: true, add: false, wide: false },
     { text: 'DODAJ SOURCE', pgm: false, add: true, wide: false }]);
   await page.tap('#cutBtn');
+  // the tap returns once the click is dispatched; the request follows it
+  await waitFor(() => holder.switches.length === 1, 'the switch request');
   assert.deepEqual(holder.switches, [1]);
   // the tally follows the command's reply, which may come a moment later
   await waitFor(async () => (await page.textContent('#tally')) === 'PROGRAM (PGM 1)', 'tally PGM 1');
@@ -159,6 +161,7 @@ test('no active channel: one wide add card and NEXT CAM cycles 1..4', async ({ b
   const grid = await page.$eval('#grid', (e) => e.getBoundingClientRect().width);
   assert.ok(Math.abs(width - grid) < 1, 'spans both columns');
   for (let i = 0; i < 5; ++i) await page.tap('#cutBtn');
+  await waitFor(() => holder.switches.length === 5, 'five switch requests');
   assert.deepEqual(holder.switches, [2, 3, 4, 1, 2]);
   await context.close();
 });
