@@ -143,6 +143,9 @@ header{display:flex;align-items:center;justify-content:space-between;background:
 (function () {
 "use strict";
 var activeSource = 1, isRecording = false, isArming = false, failCount = 0;
+// Counts switches; a status asked for before the latest switch does not
+// move the tally back to the source it replaced.
+var switches = 0;
 var lastStatus = null, lastInventory = null, gridKey = "";
 function $(id) { return document.getElementById(id); }
 function buzz() { try { if (navigator.vibrate) navigator.vibrate(35); } catch (e) {} }
@@ -169,10 +172,11 @@ function jsonOf(r) {
 }
 
 function poll() {
+  var asked = switches;
   fetch("/api/status", { cache: "no-store" }).then(jsonOf).then(function (s) {
     failCount = 0;
     $("offline").hidden = true;
-    render(s);
+    render(s, asked === switches);
   }).catch(function () {
     failCount++;
     if (failCount > 3) $("offline").hidden = false;
@@ -219,10 +223,10 @@ function markActive(id) {
   $("activeLabel").textContent = "CAM " + id + " ACTIVE";
 }
 
-function render(s) {
+function render(s, current) {
   lastStatus = s;
   buildGrid(s);
-  if (s.activeSourceId !== undefined && s.activeSourceId !== null && Number(s.activeSourceId) !== 0)
+  if (current && s.activeSourceId !== undefined && s.activeSourceId !== null && Number(s.activeSourceId) !== 0)
     markActive(Number(s.activeSourceId));
   isRecording = !!s.isRecording;
   isArming = !!s.isArming;
@@ -255,6 +259,7 @@ function render(s) {
 
 function switchTo(id) {
   buzz();
+  ++switches;
   markActive(id);
   fetch("/api/switch?id=" + id, { method: "POST" }).then(jsonOf).then(function (s) {
     if (s.activeSourceId) markActive(Number(s.activeSourceId));

@@ -49,7 +49,10 @@ async function scriptedPage(browser, base, doc, extra) {
   const holder = { doc, switches: [], adds: [] };
   await page.route('**/api/status', (route) => route.fulfill({ contentType: 'application/json', body: JSON.stringify(holder.doc) }));
   await page.route('**/api/switch*', (route) => {
-    holder.switches.push(Number(new URL(route.request().url()).searchParams.get('id')));
+    const id = Number(new URL(route.request().url()).searchParams.get('id'));
+    holder.switches.push(id);
+    // the program source follows the command, as on the real server
+    holder.doc = Object.assign({}, holder.doc, { activeSourceId: id });
     route.fulfill({ contentType: 'application/json', body: '{}' });
   });
   if (extra) await extra(page, holder);
@@ -86,7 +89,7 @@ test('a user cuts between cameras and starts and stops a take', async ({ browser
 
   await page.tap('#grid .card[data-id="2"]');
   await waitFor(async () => (await api('/api/status')).activeSourceId === 2, 'the switch to 2');
-  assert.equal(await page.textContent('#tally'), 'PROGRAM (PGM 2)');
+  await waitFor(async () => (await page.textContent('#tally')) === 'PROGRAM (PGM 2)', 'tally PGM 2');
   assert.equal(await page.textContent('#activeLabel'), 'CAM 2 ACTIVE');
 
   await page.tap('#cutBtn');
@@ -150,6 +153,30 @@ test('channels 1 and 3 with 3 on program; NEXT CAM goes to 1; gear opens its set
   assert.equal(await page.isVisible('#dDisable'), true);
   assert.equal(await page.inputValue('#dName'), 'Camera 3');
   assert.deepEqual(holder.switches, [1], 'the gear does not switch');
+  await context.close();
+});
+
+test('a status asked for before a switch does not move the tally back', async ({ browser, base }) => {
+  const { page, holder, context } = await scriptedPage(browser, base, withActive([1, 3], { activeSourceId: 3 }));
+  await waitFor(async () => (await cards(page)).length === 3, 'cards');
+  // Status replies are held back, each with the document as it was when asked.
+  let release;
+  const gate = new Promise((r) => { release = r; });
+  const held = [];
+  await page.unroute('**/api/status');
+  await page.route('**/api/status', async (route) => {
+    const body = JSON.stringify(holder.doc);
+    held.push(body);
+    await gate;
+    await route.fulfill({ contentType: 'application/json', body });
+  });
+  await waitFor(() => held.length >= 1, 'a poll to be held');
+  await page.tap('#grid .card[data-id="1"]');
+  await waitFor(() => holder.switches.length === 1, 'the switch request');
+  release();
+  await waitFor(() => page.evaluate(() => fetch('/api/status').then(() => true)), 'the held replies delivered');
+  assert.ok(JSON.parse(held[0]).activeSourceId === 3, 'the first held reply is from before the switch');
+  assert.equal(await page.textContent('#tally'), 'PROGRAM (PGM 1)');
   await context.close();
 });
 
